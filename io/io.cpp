@@ -1,0 +1,119 @@
+#include "io/io.h"
+
+#include "runtime/errors.h"
+#include "runtime/message_box.h"
+#include "runtime/number.h"
+#include "runtime/platform.h"
+#include "runtime/record_file.h"
+
+namespace io {
+namespace {
+
+constexpr std::int32_t kWordSpan = 65536;
+
+// One access cycle: locate, open (creating a missing file), work out the
+// record, transfer, close. The file is opened before the record number is
+// checked, so even a port without a byte creates a missing file.
+template <class Transfer>
+auto access_port(const Port& port, Transfer transfer) {
+    rt::RecordFile file(port_file_path());
+    const std::int32_t record = rt::checked_sub(port, kFirstPort - 1);
+    return transfer(file, record);
+}
+
+template <auto ReadByte>
+std::int16_t read_word(const Port& port) {
+    const std::uint8_t low = ReadByte(port);
+    const Port next = rt::checked_add(port, 1);
+    const std::uint8_t high = ReadByte(next);
+    return make_int_from_bytes(low, high);
+}
+
+template <auto WriteByte>
+void write_word(const Port& port, const std::int16_t& value) {
+    const std::int32_t pattern = value;
+    const std::uint8_t low = rt::to_byte(rt::to_int16(pattern & 0xFF));
+    WriteByte(port, low);
+    const std::uint8_t high = rt::to_byte(rt::to_int16((pattern & 0xFF00) / 256));
+    const Port next = rt::checked_add(port, 1);
+    WriteByte(next, high);
+}
+
+}  // namespace
+
+std::string add_trailing_separator(const std::string& text, char separator) {
+    if (text.empty() || text.back() == separator) return text;
+    return text + separator;
+}
+
+std::string add_trailing_backslash(const std::string& text) {
+    return add_trailing_separator(text, '\\');
+}
+
+std::string port_file_path() {
+    const auto directory = rt::platform::temp_directory();
+    if (!directory) throw rt::FileError("Temporary directory path too long");
+    return add_trailing_separator(*directory, rt::platform::path_separator()) + kPortFileName;
+}
+
+std::uint8_t read_io_byte_checked(const Port& port) {
+    return access_port(port, [](rt::RecordFile& file, std::int32_t record) {
+        return file.get(record);
+    });
+}
+
+void write_io_byte_checked(const Port& port, const std::uint8_t& value) {
+    access_port(port, [&value](rt::RecordFile& file, std::int32_t record) {
+        file.put(record, value);
+    });
+}
+
+std::uint64_t port_file_length() {
+    rt::RecordFile file(port_file_path());
+    return file.length();
+}
+
+std::uint8_t READ_IO_BYTE(const Port& port) noexcept {
+    try {
+        return read_io_byte_checked(port);
+    } catch (...) {
+        return 0;
+    }
+}
+
+void WRITE_IO_BYTE(const Port& port, const std::uint8_t& value) noexcept {
+    try {
+        write_io_byte_checked(port, value);
+    } catch (...) {
+        // A failed write is lost, as a failed read yields 0.
+    }
+}
+
+std::int16_t READ_IO_WORD(const Port& port) { return read_word<READ_IO_BYTE>(port); }
+
+void WRITE_IO_WORD(const Port& port, const std::int16_t& value) {
+    write_word<WRITE_IO_BYTE>(port, value);
+}
+
+std::int16_t read_io_word_checked(const Port& port) {
+    return read_word<read_io_byte_checked>(port);
+}
+
+void write_io_word_checked(const Port& port, const std::int16_t& value) {
+    write_word<write_io_byte_checked>(port, value);
+}
+
+std::int16_t make_int_from_bytes(const std::uint8_t& low, const std::uint8_t& high) {
+    const std::int32_t number = rt::checked_add(low, rt::checked_mul(high, 256));
+    return make_signed_int(number);
+}
+
+std::int16_t make_signed_int(const std::int32_t& number) {
+    if (number >= kWordSpan || number < -32768) {
+        rt::message_box("Wrong param calling make_signed_int(): " + rt::to_decimal(number));
+        return 0;
+    }
+    return rt::to_int16(number > 32767 ? number - kWordSpan : number);
+}
+
+}  // namespace io

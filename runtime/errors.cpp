@@ -1,0 +1,7 @@
+#include "runtime/errors.h"
+
+namespace rt {
+
+void raise_overflow() { throw OverflowError(); }
+
+}  // namespace rt

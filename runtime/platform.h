@@ -1,0 +1,45 @@
+// The only place that knows the operating system: the temporary
+// directory and a byte-addressed file handle. POSIX and Windows each
+// have one source file implementing this interface.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace rt::platform {
+
+// Separator appended to a directory before a file name.
+char path_separator();
+
+// Most characters that the temporary-directory query may return; a
+// longer path counts as a failed query.
+inline constexpr std::size_t kTempPathCapacity = 498;
+
+// The temporary directory as the system reports it, UTF-8. An empty text
+// when the query fails (the file name then resolves against the current
+// directory); nothing when the path exceeds the capacity.
+std::optional<std::string> temp_directory();
+
+#ifdef _WIN32
+using NativeHandle = void*;
+#else
+using NativeHandle = int;
+#endif
+
+// Opens a file for reading and writing, creating it when missing, shared
+// with other processes. On POSIX it refuses links, FIFOs, devices and
+// files of other users. Raises FileError with the system's description.
+NativeHandle open_read_write(const std::string& path);
+
+// Reads up to one byte at the offset; false when the offset lies past the end.
+bool read_byte_at(NativeHandle handle, std::uint64_t offset, std::uint8_t& byte);
+
+// Writes one byte at the offset; a gap past the end fills with zero bytes.
+void write_byte_at(NativeHandle handle, std::uint64_t offset, std::uint8_t byte);
+
+std::uint64_t file_size(NativeHandle handle);
+
+void close(NativeHandle handle) noexcept;
+
+}  // namespace rt::platform

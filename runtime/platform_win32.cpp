@@ -1,0 +1,106 @@
+#ifdef _WIN32
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
+
+#include "runtime/errors.h"
+#include "runtime/platform.h"
+
+namespace rt::platform {
+namespace {
+
+std::wstring widen(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::string narrow(const wchar_t* text, std::size_t length) {
+    if (length == 0) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+
+// The system's own words for an error code, without the trailing line break.
+std::string describe(DWORD code) {
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    while (length > 0 && (buffer[length - 1] == L'\n' || buffer[length - 1] == L'\r' || buffer[length - 1] == L' '))
+        --length;
+    std::string text = length > 0 ? narrow(buffer, length) : "Error " + std::to_string(code);
+    LocalFree(buffer);
+    return text;
+}
+
+[[noreturn]] void raise_last_error() { throw FileError(describe(GetLastError())); }
+
+OVERLAPPED at(std::uint64_t offset) {
+    OVERLAPPED place{};
+    place.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    place.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return place;
+}
+
+}  // namespace
+
+char path_separator() { return '\\'; }
+
+std::optional<std::string> temp_directory() {
+    // The wide query: the single-byte one turns letters outside the code
+    // page into "?", and no file could be found under that path.
+    wchar_t buffer[kTempPathCapacity + 2] = {};
+    DWORD count = GetTempPathW(static_cast<DWORD>(kTempPathCapacity + 1), buffer);
+    if (count > kTempPathCapacity) return std::nullopt;
+    return narrow(buffer, count);
+}
+
+NativeHandle open_read_write(const std::string& path) {
+    // Shared for reading, writing and deletion so that the emulator is never locked out.
+    HANDLE handle = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) raise_last_error();
+    return handle;
+}
+
+bool read_byte_at(NativeHandle handle, std::uint64_t offset, std::uint8_t& byte) {
+    OVERLAPPED place = at(offset);
+    DWORD done = 0;
+    if (!ReadFile(handle, &byte, 1, &done, &place)) {
+        if (GetLastError() == ERROR_HANDLE_EOF) return false;
+        raise_last_error();
+    }
+    return done == 1;
+}
+
+void write_byte_at(NativeHandle handle, std::uint64_t offset, std::uint8_t byte) {
+    OVERLAPPED place = at(offset);
+    DWORD done = 0;
+    if (!WriteFile(handle, &byte, 1, &done, &place)) raise_last_error();
+    if (done != 1) throw FileError("Short write");
+}
+
+std::uint64_t file_size(NativeHandle handle) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle, &size)) raise_last_error();
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+void close(NativeHandle handle) noexcept { CloseHandle(handle); }
+
+}  // namespace rt::platform
+
+#endif

@@ -1,0 +1,31 @@
+#include "runtime/record_file.h"
+
+#include "runtime/errors.h"
+
+namespace rt {
+namespace {
+
+std::uint64_t offset_of(std::int32_t record) {
+    if (record < 1) throw BadRecordNumberError();
+    return static_cast<std::uint64_t>(record) - 1;
+}
+
+}  // namespace
+
+RecordFile::RecordFile(const std::string& path) : handle_(platform::open_read_write(path)) {}
+
+RecordFile::~RecordFile() { platform::close(handle_); }
+
+std::uint8_t RecordFile::get(std::int32_t record) {
+    std::uint8_t byte = 0;
+    if (!platform::read_byte_at(handle_, offset_of(record), byte)) return 0;
+    return byte;
+}
+
+void RecordFile::put(std::int32_t record, std::uint8_t value) {
+    platform::write_byte_at(handle_, offset_of(record), value);
+}
+
+std::uint64_t RecordFile::length() { return platform::file_size(handle_); }
+
+}  // namespace rt

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian 12 packages that building, running and
+# testing need, and only those that are missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ make
+  # tests and benchmarks
+  libgtest-dev libbenchmark-dev
+  # the window
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  fonts-liberation2 fonts-dejavu-core
+  # end-to-end tests and the screenshot: a real X server driven as a user would
+  xvfb xdotool x11-utils imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "root or sudo is needed to install: ${missing[*]}" >&2; exit 1; }
+  sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

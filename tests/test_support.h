@@ -1,0 +1,88 @@
+// A fresh temporary directory per test, set as TMPDIR, so no test touches
+// the developer's own port file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+inline void set_env(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+inline void unset_env(const char* name) {
+#ifdef _WIN32
+    _putenv_s(name, "");
+#else
+    unsetenv(name);
+#endif
+}
+
+inline fs::path fresh_directory() {
+    static int counter = 0;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
+    for (char& c : name)
+        if (c == '/') c = '_';
+    // Under the build tree, never under the developer's own temp directory.
+    fs::path dir = fs::path(TORVA_TEST_SCRATCH) / (name + "." + std::to_string(counter++));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("TMPDIR")) saved_ = old;
+        dir_ = fresh_directory();
+        set_env("TMPDIR", dir_.string());
+    }
+    void TearDown() override {
+        if (saved_) set_env("TMPDIR", *saved_);
+        else unset_env("TMPDIR");
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    fs::path port_file() const { return dir_ / "emu_port.dat"; }
+
+    Bytes bytes() const {
+        std::ifstream in(port_file(), std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    void put_bytes(const Bytes& content) const {
+        std::ofstream out(port_file(), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(content.data()),
+                  static_cast<std::streamsize>(content.size()));
+    }
+
+    // The port file with the given bytes at the given offsets, zeros elsewhere.
+    void put_ports(std::size_t length, std::initializer_list<std::pair<int, int>> ports) const {
+        Bytes content(length, 0);
+        for (auto [port, value] : ports) content.at(static_cast<std::size_t>(port - 100)) = static_cast<std::uint8_t>(value);
+        put_bytes(content);
+    }
+
+    fs::path dir_;
+    std::optional<std::string> saved_;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,190 @@
+// torva-port run as a process: exit status, what it prints, and the port
+// file's bytes afterwards.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+
+#include <sys/wait.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+using testsupport::Bytes;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string slurp(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class TorvaPort : public testsupport::TempDirTest {
+protected:
+    // Output goes beside the test's folder, not into the temporary directory.
+    Outcome run(const std::vector<std::string>& args) {
+        std::string command = quoted(TORVA_PORT_EXE);
+        for (const auto& arg : args) command += " " + quoted(arg);
+        const auto out = dir_.string() + ".out", err = dir_.string() + ".err";
+        const int raw = std::system((command + " >" + quoted(out) + " 2>" + quoted(err)).c_str());
+        Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+        std::filesystem::remove(out);
+        std::filesystem::remove(err);
+        return result;
+    }
+};
+
+TEST_F(TorvaPort, PrintsThePath) {
+    const Outcome r = run({"path"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, port_file().string() + "\n");
+}
+
+TEST_F(TorvaPort, ReadsBytesAndSignedWords) {
+    put_ports(19, {{110, 255}, {117, 0}, {118, 128}});
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"read", "110"}, "255\n"},       {{"read", "&H6E"}, "255\n"},
+        {{"read", "115"}, "0\n"},         {{"read", "5000"}, "0\n"},
+        {{"read-word", "117"}, "-32768\n"}, {{"read-word", "110"}, "255\n"},
+    };
+    for (const auto& [args, out] : cases) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 0) << args[1];
+        EXPECT_EQ(r.out, out) << args[0] << " " << args[1];
+    }
+}
+
+TEST_F(TorvaPort, WritesValuesReadAsTheFieldsRead) {
+    const std::pair<std::vector<std::string>, Bytes> cases[] = {
+        {{"write", "100", "&HFF"}, {255}},
+        {{"write", "101", "2.5"}, {255, 2}},
+        {{"write-word", "102", "&H8000"}, {255, 2, 0, 128}},
+        {{"write-word", "102", "-2"}, {255, 2, 254, 255}},
+        {{"write", "&H64", " 1 2"}, {12, 2, 254, 255}},
+    };
+    for (const auto& [args, content] : cases) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(bytes(), content) << args[0] << " " << args[2];
+    }
+}
+
+TEST_F(TorvaPort, RejectsOutOfRangeValuesAndWritesNothing) {
+    put_ports(16, {{110, 7}});
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"write", "110", "256"}, "torva-port: Overflow: 256\n"},
+        {{"write", "110", "-1"}, "torva-port: Overflow: -1\n"},
+        {{"write", "110", "255.5"}, "torva-port: Overflow: 255.5\n"},
+        {{"write", "110", "1E400"}, "torva-port: Overflow: 1E400\n"},
+        {{"write-word", "110", "32768"}, "torva-port: Overflow: 32768\n"},
+        {{"write-word", "110", "&H100000000"}, "torva-port: Overflow: &H100000000\n"},
+    };
+    for (const auto& [args, err] : cases) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, err);
+    }
+    EXPECT_EQ(bytes().at(10), 7);
+    EXPECT_EQ(bytes().size(), 16u);
+}
+
+TEST_F(TorvaPort, RejectsBadUsage) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "no command"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"read"}, "wrong number of arguments for 'read'"},
+        {{"write", "110"}, "wrong number of arguments"},
+        {{"read", "99"}, "invalid port '99'"},
+        {{"read", "12abc"}, "invalid port '12abc'"},
+        {{"read", "-5"}, "invalid port '-5'"},
+        {{"read", "&H"}, "invalid port '&H'"},
+        {{"read", "2147483648"}, "invalid port '2147483648'"},
+        {{"read-word", "2147483647"}, "from 100 to 2147483646"},
+        {{"write-word", "2147483647", "1"}, "from 100 to 2147483646"},
+        {{"dump", "120", "110"}, "LAST is below FIRST"},
+        {{"watch"}, "wrong number of arguments"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(port_file()));
+}
+
+TEST_F(TorvaPort, ReportsAnInaccessiblePortFile) {
+    std::filesystem::create_directory(port_file());
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"read", "115"},
+                                                {"write", "110", "1"}, {"dump"}}) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, "torva-port: " + port_file().string() + ": Is a directory\n");
+    }
+}
+
+TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrTheGivenRange) {
+    put_ports(3, {{101, 127}, {102, 255}});
+    Outcome r = run({"dump"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "100  64H    0  00H  00000000\n"
+              "101  65H  127  7FH  01111111\n"
+              "102  66H  255  FFH  11111111\n");
+    r = run({"dump", "102", "103"});
+    EXPECT_EQ(r.out, "102  66H  255  FFH  11111111\n103  67H    0  00H  00000000\n");
+    r = run({"dump", "200"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(TorvaPort, HelpAndVersion) {
+    Outcome r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("watch PORT..."), std::string::npos);
+    r = run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "torva-port 1.0.0.4\n");
+}
+
+TEST_F(TorvaPort, WatchPrintsALineForEachChange) {
+    put_ports(16, {{115, 1}});
+    const std::string command = "sh -c 'echo $$; exec \"$0\" watch 115 110' " + quoted(TORVA_PORT_EXE);
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char line[128];
+    auto next_line = [&] { return std::fgets(line, sizeof line, pipe) ? std::string(line) : ""; };
+    const pid_t pid = std::stoi(next_line());
+    EXPECT_EQ(next_line(), "115 1\n");
+    EXPECT_EQ(next_line(), "110 0\n");
+    put_ports(16, {{115, 42}});
+    EXPECT_EQ(next_line(), "115 42\n");
+    put_ports(16, {{115, 42}, {110, 9}});
+    EXPECT_EQ(next_line(), "110 9\n");
+    ::kill(pid, SIGINT);
+    ::pclose(pipe);
+}
+
+}  // namespace
+
+#endif

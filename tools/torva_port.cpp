@@ -1,0 +1,230 @@
+// torva-port: read and write the emulator's ports from a shell, through the
+// same port routines as the panel.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <limits>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "io/io.h"
+#include "runtime/errors.h"
+#include "runtime/number.h"
+
+#ifndef TORVA_VERSION
+#define TORVA_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitAccess = 1;
+constexpr int kExitUsage = 2;
+constexpr auto kWatchInterval = std::chrono::milliseconds(100);
+constexpr io::Port kLastPort = std::numeric_limits<io::Port>::max();
+
+constexpr const char* kUsage =
+    "usage: torva-port COMMAND [ARGS]\n"
+    "\n"
+    "  path                    full path of the port file\n"
+    "  read PORT               the byte at PORT, decimal\n"
+    "  read-word PORT          the signed word at PORT (low) and PORT+1 (high)\n"
+    "  write PORT VALUE        write VALUE as an unsigned byte (0 to 255)\n"
+    "  write-word PORT VALUE   write VALUE as a signed word (-32768 to 32767), low byte first\n"
+    "  dump [FIRST [LAST]]     port, port in hex, value in decimal, hex and binary\n"
+    "  watch PORT...           a line each time one of the ports changes\n"
+    "  --help | --version\n"
+    "\n"
+    "PORT is a whole number of 100 or more, decimal or &H hexadecimal.\n"
+    "VALUE is read as the panel reads a field: decimal, &H hexadecimal or &O octal.\n"
+    "Exit status: 0 done, 1 the port file could not be accessed, 2 usage or range error.\n";
+
+// Wrong arguments or a value out of range; nothing has been written.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value that does not fit the port; reads like the panel's message.
+class RangeError : public UsageError {
+public:
+    using UsageError::UsageError;
+};
+
+using Args = std::vector<std::string>;
+
+int digit_in(char c, int radix) {
+    int value = -1;
+    if (c >= '0' && c <= '9') value = c - '0';
+    else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+    return value < radix ? value : -1;
+}
+
+// A port must be written out whole: "12abc" is a mistake, not port 12.
+io::Port parse_port(const std::string& text, io::Port highest = kLastPort) {
+    std::string_view digits = text;
+    int radix = 10;
+    if (digits.size() > 2 && digits[0] == '&' && (digits[1] == 'H' || digits[1] == 'h')) {
+        digits.remove_prefix(2);
+        radix = 16;
+    }
+    std::int64_t value = 0;
+    for (char c : digits) {
+        int digit = digit_in(c, radix);
+        if (digit < 0) value = -1;
+        if (value < 0) break;
+        value = value * radix + digit;
+        if (value > highest) break;
+    }
+    if (digits.empty() || value < io::kFirstPort || value > highest)
+        throw UsageError("invalid port '" + text + "': a whole number from 100 to " +
+                         std::to_string(highest) + " is expected");
+    return static_cast<io::Port>(value);
+}
+
+// A value read as the panel reads a field, range-tested as it does.
+template <class Convert>
+auto parse_value(const std::string& text, Convert convert) {
+    try {
+        return convert(rt::text_to_number(text));
+    } catch (const rt::OverflowError& error) {
+        throw RangeError(error.description() + ": " + text);
+    }
+}
+
+std::string binary(std::uint8_t value) {
+    std::string bits;
+    for (int bit = 7; bit >= 0; --bit) bits += (value >> bit) & 1 ? '1' : '0';
+    return bits;
+}
+
+int cmd_path(const Args&) {
+    std::cout << io::port_file_path() << '\n';
+    return kExitOk;
+}
+
+int cmd_read(const Args& args) {
+    std::cout << int{io::read_io_byte_checked(parse_port(args[0]))} << '\n';
+    return kExitOk;
+}
+
+int cmd_read_word(const Args& args) {
+    std::cout << io::read_io_word_checked(parse_port(args[0], kLastPort - 1)) << '\n';
+    return kExitOk;
+}
+
+int cmd_write(const Args& args) {
+    const io::Port port = parse_port(args[0]);
+    const std::uint8_t value = parse_value(args[1], [](double v) { return rt::to_byte(v); });
+    io::write_io_byte_checked(port, value);
+    return kExitOk;
+}
+
+int cmd_write_word(const Args& args) {
+    const io::Port port = parse_port(args[0], kLastPort - 1);
+    const std::int16_t value = parse_value(args[1], [](double v) { return rt::to_int16(v); });
+    io::write_io_word_checked(port, value);
+    return kExitOk;
+}
+
+int cmd_dump(const Args& args) {
+    const io::Port first = args.empty() ? io::kFirstPort : parse_port(args[0]);
+    std::int64_t last = args.size() > 1 ? parse_port(args[1])
+                                        : io::kFirstPort + std::int64_t(io::port_file_length()) - 1;
+    if (args.size() > 1 && last < first) throw UsageError("LAST is below FIRST");
+    if (last > kLastPort) last = kLastPort;
+    for (std::int64_t port = first; port <= last; ++port) {
+        const std::uint8_t value = io::read_io_byte_checked(static_cast<io::Port>(port));
+        std::printf("%lld  %llXH  %3u  %02XH  %s\n", static_cast<long long>(port),
+                    static_cast<long long>(port), unsigned{value}, unsigned{value},
+                    binary(value).c_str());
+    }
+    return kExitOk;
+}
+
+int cmd_watch(const Args& args) {
+    std::vector<io::Port> ports;
+    for (const auto& arg : args) ports.push_back(parse_port(arg));
+    std::map<io::Port, int> shown;  // -1: nothing shown yet
+    for (;;) {
+        for (io::Port port : ports) {
+            const int value = io::read_io_byte_checked(port);
+            auto [place, fresh] = shown.try_emplace(port, -1);
+            if (place->second == value) continue;
+            place->second = value;
+            std::cout << port << ' ' << value << std::endl;
+        }
+        std::this_thread::sleep_for(kWatchInterval);
+    }
+}
+
+struct Command {
+    std::string_view name;
+    std::size_t min_args;
+    std::size_t max_args;
+    int (*run)(const Args&);
+};
+
+constexpr std::size_t kMany = std::numeric_limits<std::size_t>::max();
+
+constexpr Command kCommands[] = {
+    {"path", 0, 0, cmd_path},
+    {"read", 1, 1, cmd_read},
+    {"read-word", 1, 1, cmd_read_word},
+    {"write", 2, 2, cmd_write},
+    {"write-word", 2, 2, cmd_write_word},
+    {"dump", 0, 2, cmd_dump},
+    {"watch", 1, kMany, cmd_watch},
+};
+
+int dispatch(const Args& words) {
+    if (words.empty()) throw UsageError("no command given");
+    if (words[0] == "--help" || words[0] == "-h") {
+        std::cout << kUsage;
+        return kExitOk;
+    }
+    if (words[0] == "--version") {
+        std::cout << "torva-port " TORVA_VERSION "\n";
+        return kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (words[0] != command.name) continue;
+        const Args args(words.begin() + 1, words.end());
+        if (args.size() < command.min_args || args.size() > command.max_args)
+            throw UsageError("wrong number of arguments for '" + words[0] + "'");
+        return command.run(args);
+    }
+    throw UsageError("unknown command '" + words[0] + "'");
+}
+
+// Names the port file in an access error, when its path can be found at all.
+std::string access_subject() {
+    try {
+        return io::port_file_path();
+    } catch (const rt::Error&) {
+        return "temporary directory";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return dispatch(Args(argv + 1, argv + argc));
+    } catch (const RangeError& error) {
+        std::cerr << "torva-port: " << error.what() << '\n';
+        return kExitUsage;
+    } catch (const UsageError& error) {
+        std::cerr << "torva-port: " << error.what() << "\n(torva-port --help lists the commands)\n";
+        return kExitUsage;
+    } catch (const rt::Error& error) {
+        std::cerr << "torva-port: " << access_subject() << ": " << error.description() << '\n';
+        return kExitAccess;
+    }
+}
