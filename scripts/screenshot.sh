@@ -1,25 +1,42 @@
 #!/usr/bin/env bash
-# Photographs the panel in a private X server: screenshot.sh PROGRAM OUT.png
+# Photographs the panel, frame and caption included, in a private X server
+# with a window manager: screenshot.sh PROGRAM OUT.png [BOX.png]
+# With BOX.png it also photographs the message box of a rejected entry.
 set -euo pipefail
 program=$(realpath "$1")
 out=$2
+box_out=${3:-}
 work=$(mktemp -d)
-trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill ${app:-} ${wm:-} ${xvfb:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 640x400x24 -nolisten tcp &
+Xvfb -displayfd 3 -screen 0 640x420x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$work/display")
+openbox >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 
-# Sample values in the port file, so the shown fields are not blank.
+# Sample values in the port file, so the shown fields are not blank:
+# 42 at port 115 and -4 at ports 117 and 118.
 mkdir -p "$work/tmp"
 printf '\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\052\0\374\377' > "$work/tmp/emu_port.dat"
-TMPDIR=$work/tmp "$program" &
+TMPDIR=$work/tmp "$program" 2>/dev/null &
 app=$!
-xdotool search --sync --onlyvisible --name TORVA_InOut >/dev/null
+window=$(xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
+xdotool windowactivate --sync "$window"
 xdotool type --delay 50 -- '-1234'
+xdotool key Tab
+xdotool type --delay 50 '&H7F'
 sleep 0.5
 mkdir -p "$(dirname "$out")"
-import -window root -crop 393x290+103+36 "$out"
+# The client area lies at (103, 36); take the frame and title bar around it.
+import -window root -crop 413x345+93+0 +repage "$out"
 echo "wrote $out"
+if [[ -n "$box_out" ]]; then
+  xdotool type --delay 50 'F'
+  xdotool search --sync --onlyvisible --name '^TORVA_InOut$' >/dev/null
+  sleep 0.5
+  import -window root "$box_out"
+  echo "wrote $box_out"
+fi
