@@ -151,6 +151,8 @@ struct WordBytes {
     int word;
 };
 
+void PrintTo(const WordBytes& w, std::ostream* os) { *os << w.word; }
+
 class WordPort : public testsupport::TempDirTest,
                  public ::testing::WithParamInterface<WordBytes> {};
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 
 #include "runtime/errors.h"
@@ -13,6 +14,8 @@ struct Reading {
     const char* text;
     double value;
 };
+
+void PrintTo(const Reading& r, std::ostream* os) { *os << '"' << r.text << '"'; }
 
 class TextToNumber : public ::testing::TestWithParam<Reading> {};
 
@@ -74,6 +77,8 @@ struct ByteCase {
     int out;  // -1: overflow
 };
 
+void PrintTo(const ByteCase& c, std::ostream* os) { *os << c.in; }
+
 class ToByte : public ::testing::TestWithParam<ByteCase> {};
 
 TEST_P(ToByte, RoundsHalvesToEvenAndTestsTheRange) {
@@ -97,6 +102,8 @@ struct WordCase {
     int out;
     bool overflow;
 };
+
+void PrintTo(const WordCase& c, std::ostream* os) { *os << c.in; }
 
 class ToInt16 : public ::testing::TestWithParam<WordCase> {};
 

@@ -319,6 +319,8 @@ struct Rejection {
     std::vector<int> ports;
 };
 
+void PrintTo(const Rejection& r, std::ostream* os) { *os << r.field << " \"" << r.text << '"'; }
+
 class PanelRejects : public Panel, public ::testing::WithParamInterface<Rejection> {};
 
 TEST_P(PanelRejects, OneMessageAnEmptyFieldAndZeroInThePorts) {
