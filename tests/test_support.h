@@ -11,6 +11,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -47,16 +48,25 @@ inline fs::path fresh_directory() {
     return dir;
 }
 
+// The variables that name the temporary directory: TMPDIR on POSIX, TMP
+// and then TEMP for the Windows query.
+inline constexpr const char* kTempVariables[] = {"TMPDIR", "TMP", "TEMP"};
+
 class TempDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const char* old = std::getenv("TMPDIR")) saved_ = old;
         dir_ = fresh_directory();
-        set_env("TMPDIR", dir_.string());
+        for (const char* name : kTempVariables) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            set_env(name, dir_.string());
+        }
     }
     void TearDown() override {
-        if (saved_) set_env("TMPDIR", *saved_);
-        else unset_env("TMPDIR");
+        for (const auto& [name, value] : saved_) {
+            if (value) set_env(name, *value);
+            else unset_env(name);
+        }
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
     }
@@ -82,7 +92,7 @@ protected:
     }
 
     fs::path dir_;
-    std::optional<std::string> saved_;
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
 };
 
 }  // namespace testsupport
