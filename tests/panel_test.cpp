@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "panel/form1.h"
+#include "panel/message_box.h"
 #include "panel/picture_box.h"
 #include "runtime/message_box.h"
 #include "test_support.h"
@@ -369,6 +372,23 @@ TEST_F(Panel, AFailedWriteKeepsTheTextWithoutAMessage) {
     std::filesystem::remove(port_file());
     form->txtOUT_B110->setText("43");
     EXPECT_EQ(port(110), 43);
+}
+
+TEST_F(Panel, TicksGoOnWhileAMessageBoxIsOpen) {
+    bool shown_during_box = false;
+    rt::set_message_box_handler([&](const std::string& text) {
+        panel::show_message_box(form.get(), QString::fromStdString(text), [&](QMessageBox& box) {
+            QTimer::singleShot(0, &box, [&] {
+                put_ports(16, {{115, 77}});
+                shown_during_box = QTest::qWaitFor([&] { return form->txtIN_B115->text() == "77"; }, 5000);
+                box.button(QMessageBox::Ok)->click();
+            });
+        });
+    });
+    form->txtOUT_B110->setText("256");
+    EXPECT_TRUE(shown_during_box);
+    EXPECT_EQ(form->txtOUT_B110->text(), "");
+    EXPECT_EQ(port(110), 0);
 }
 
 TEST_F(Panel, AnErrorLeavingAHandlerIsReportedAndTheProgramGoesOn) {
