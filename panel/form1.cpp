@@ -208,7 +208,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent, kWindowFlags) {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTimer1IntervalMs);
-    setTabOrder();
+    orderTabStops();
     nameFieldsAfterTheirLabels();
     connectHandlers();
     Timer1->start();
@@ -242,7 +242,7 @@ void Form1::createControls() {
 }
 
 // Tab visits the controls that can take focus in rising tab position.
-void Form1::setTabOrder() {
+void Form1::orderTabStops() {
     std::vector<const Control*> order;
     for (const Control& c : kControls)
         if (c.tab != kNoTab) order.push_back(&c);

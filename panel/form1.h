@@ -46,7 +46,7 @@ public:
 
 private:
     void createControls();
-    void setTabOrder();
+    void orderTabStops();
     void nameFieldsAfterTheirLabels();
     void connectHandlers();
     void outputChanged(const OutputPort& output);
