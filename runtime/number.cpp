@@ -36,13 +36,6 @@ private:
     std::size_t pos_ = 0;
 };
 
-int digit_value(char c, unsigned radix) {
-    int value = -1;
-    if (is_digit(c)) value = c - '0';
-    else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-    return value >= 0 && static_cast<unsigned>(value) < radix ? value : -1;
-}
 
 // Digits after "&H" or "&O"; the value decides a 16- or 32-bit pattern.
 double read_radix(Cursor& cursor, unsigned radix) {
@@ -140,6 +133,14 @@ std::int32_t narrowed(std::int64_t value) {
 }
 
 }  // namespace
+
+int digit_value(char c, unsigned radix) {
+    int value = -1;
+    if (is_digit(c)) value = c - '0';
+    else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+    return value >= 0 && static_cast<unsigned>(value) < radix ? value : -1;
+}
 
 double text_to_number(std::string_view text) {
     Cursor cursor(text);

@@ -16,6 +16,9 @@ namespace rt {
 // Raises OverflowError beyond a double or beyond 32 bits for &H / &O.
 double text_to_number(std::string_view text);
 
+// The value of a digit in the given radix (up to 16), or -1.
+int digit_value(char c, unsigned radix);
+
 // Range-tested conversions: the value is rounded to a whole number
 // (exact halves to even) and raises OverflowError when out of range or
 // not finite.

@@ -58,29 +58,19 @@ public:
 
 using Args = std::vector<std::string>;
 
-int digit_in(char c, int radix) {
-    int value = -1;
-    if (c >= '0' && c <= '9') value = c - '0';
-    else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-    return value < radix ? value : -1;
-}
-
 // A port must be written out whole: "12abc" is a mistake, not port 12.
 io::Port parse_port(const std::string& text, io::Port highest = kLastPort) {
     std::string_view digits = text;
-    int radix = 10;
+    unsigned radix = 10;
     if (digits.size() > 2 && digits[0] == '&' && (digits[1] == 'H' || digits[1] == 'h')) {
         digits.remove_prefix(2);
         radix = 16;
     }
     std::int64_t value = 0;
     for (char c : digits) {
-        int digit = digit_in(c, radix);
-        if (digit < 0) value = -1;
-        if (value < 0) break;
-        value = value * radix + digit;
-        if (value > highest) break;
+        const int digit = rt::digit_value(c, radix);
+        value = digit < 0 ? -1 : value * radix + digit;
+        if (value < 0 || value > highest) break;
     }
     if (digits.empty() || value < io::kFirstPort || value > highest)
         throw UsageError("invalid port '" + text + "': a whole number from 100 to " +
