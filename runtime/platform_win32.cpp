@@ -72,7 +72,13 @@ NativeHandle open_read_write(const std::string& path) {
     HANDLE handle = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) raise_last_error();
+    if (handle == INVALID_HANDLE_VALUE) {
+        // Windows says only "Access denied" for a folder in the file's place.
+        const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw FileError("Is a directory");
+        raise_last_error();
+    }
     return handle;
 }
 

@@ -42,7 +42,7 @@ inline fs::path fresh_directory() {
     for (char& c : name)
         if (c == '/') c = '_';
     // Under the build tree, never under the developer's own temp directory.
-    fs::path dir = fs::path(TORVA_TEST_SCRATCH) / (name + "." + std::to_string(counter++));
+    fs::path dir = (fs::path(TORVA_TEST_SCRATCH) / (name + "." + std::to_string(counter++))).make_preferred();
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;

@@ -2,54 +2,22 @@
 // file's bytes afterwards.
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-
-#include <sys/wait.h>
-
-#include <csignal>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "process.h"
 #include "test_support.h"
 
 namespace {
 
 using testsupport::Bytes;
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& arg) {
-    std::string q = "'";
-    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string slurp(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testsupport::Outcome;
 
 class TorvaPort : public testsupport::TempDirTest {
 protected:
     // Output goes beside the test's folder, not into the temporary directory.
     Outcome run(const std::vector<std::string>& args) {
-        std::string command = quoted(TORVA_PORT_EXE);
-        for (const auto& arg : args) command += " " + quoted(arg);
-        const auto out = dir_.string() + ".out", err = dir_.string() + ".err";
-        const int raw = std::system((command + " >" + quoted(out) + " 2>" + quoted(err)).c_str());
-        Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
-        std::filesystem::remove(out);
-        std::filesystem::remove(err);
-        return result;
+        return testsupport::run_process(TORVA_PORT_EXE, args, dir_.string());
     }
 };
 
@@ -169,22 +137,14 @@ TEST_F(TorvaPort, HelpAndVersion) {
 
 TEST_F(TorvaPort, WatchPrintsALineForEachChange) {
     put_ports(16, {{115, 1}});
-    const std::string command = "sh -c 'echo $$; exec \"$0\" watch 115 110' " + quoted(TORVA_PORT_EXE);
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char line[128];
-    auto next_line = [&] { return std::fgets(line, sizeof line, pipe) ? std::string(line) : ""; };
-    const pid_t pid = std::stoi(next_line());
-    EXPECT_EQ(next_line(), "115 1\n");
-    EXPECT_EQ(next_line(), "110 0\n");
+    testsupport::Child watch(TORVA_PORT_EXE, {"watch", "115", "110"});
+    ASSERT_TRUE(watch.started());
+    EXPECT_EQ(watch.next_line(), "115 1\n");
+    EXPECT_EQ(watch.next_line(), "110 0\n");
     put_ports(16, {{115, 42}});
-    EXPECT_EQ(next_line(), "115 42\n");
+    EXPECT_EQ(watch.next_line(), "115 42\n");
     put_ports(16, {{115, 42}, {110, 9}});
-    EXPECT_EQ(next_line(), "110 9\n");
-    ::kill(pid, SIGINT);
-    ::pclose(pipe);
+    EXPECT_EQ(watch.next_line(), "110 9\n");
 }
 
 }  // namespace
-
-#endif
