@@ -1,31 +1,34 @@
 // The device panel: two fields whose every change is written to the
 // output ports, and two fields showing the input ports ten times a second.
+// Written once for every window system, over the runtime's window layer.
 #pragma once
 
-#include <QWidget>
+#include <cstddef>
+#include <memory>
+#include <string>
 
 #include "io/io.h"
-
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QTimer;
+#include "runtime/window.h"
 
 namespace panel {
 
-class PictureBox;
-
-class Form1 : public QWidget {
-    Q_OBJECT
+// A text box of the form, named by its place in the layout table.
+class TextBox {
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    TextBox(rt::ui::Form& form, std::size_t control) : form_(&form), control_(control) {}
+    std::string Text() const { return form_->text(control_); }
+    void setText(const std::string& text) { form_->set_text(control_, text); }
 
-    // Named as the panel's controls are, for tests and accessibility tools.
-    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8;
-    QLineEdit *txtOUT_B110, *txtOUT_W112, *txtIN_B115, *txtIN_W117;
-    PictureBox *Picture1, *Picture2;
-    QFrame* Line1;
-    QTimer* Timer1;
+private:
+    rt::ui::Form* form_;
+    std::size_t control_;
+};
+
+class Form1 : public rt::ui::Program {
+public:
+    Form1();
+
+    rt::ui::Form& form() override { return *form_; }
 
     void Timer1_Timer();
     void txtOUT_B110_Change();
@@ -33,25 +36,25 @@ public:
 
     // A field whose every change is written to its port(s).
     struct OutputPort {
-        QLineEdit* Form1::*field;
+        TextBox Form1::*field;
         io::Port port;
         void (*write)(const io::Port& port, double number);
     };
     // A field that shows its port(s) on each tick.
     struct InputPort {
-        QLineEdit* Form1::*field;
+        TextBox Form1::*field;
         io::Port port;
         int (*read)(const io::Port& port);
     };
 
 private:
-    void createControls();
-    void orderTabStops();
-    void nameFieldsAfterTheirLabels();
-    void connectHandlers();
     void outputChanged(const OutputPort& output);
-    template <class T>
-    T* control(const char* name) const;
+
+    std::unique_ptr<rt::ui::Form> form_;
+
+public:
+    // The controls that code uses.
+    TextBox txtOUT_B110, txtOUT_W112, txtIN_B115, txtIN_W117;
 };
 
 }  // namespace panel

@@ -8,7 +8,8 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "panel/message_box.h"
+#include "runtime/text.h"
+#include "runtime/window_qt.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ struct Shown {
 // Shows the box, notes what it shows, and presses OK.
 Shown show(const QString& text) {
     Shown seen{};
-    panel::show_message_box(nullptr, text, [&seen](QMessageBox& box) {
+    rt::ui::qt::show_message_box(nullptr, text, [&seen](QMessageBox& box) {
         QTimer::singleShot(0, &box, [&seen, &box] {
             auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
             const QRect room = label->contentsRect();
@@ -49,17 +50,20 @@ TEST(MessageBox, ShowsTheTextAloneWithOneOkButton) {
 }
 
 TEST(MessageBox, ALongNumberWrapsInsideTheScreen) {
-    const Shown seen = show("Overflow: " + QString(1000, u'9') + QChar(0x2026));
-    const QSize screen = QGuiApplication::primaryScreen()->availableSize();
-    EXPECT_LE(seen.size.width(), screen.width());
-    EXPECT_LE(seen.size.height(), screen.height());
-    EXPECT_TRUE(seen.text_fits);
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // a surrogate pair in UTF-16
+    for (const QString& number : {QString(1000, u'9') + QChar(0x2026), QString(49, u'1') + emoji + QString(950, u'2')}) {
+        const Shown seen = show("Overflow: " + number);
+        const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+        EXPECT_LE(seen.size.width(), screen.width());
+        EXPECT_LE(seen.size.height(), screen.height());
+        EXPECT_TRUE(seen.text_fits);
+    }
 }
 
 TEST(Breakable, AddsInvisibleBreaksOnlyToLongRuns) {
-    EXPECT_EQ(panel::breakable("Overflow: 256"), "Overflow: 256");
+    EXPECT_EQ(rt::breakable("Overflow: 256"), "Overflow: 256");
     const QString run(120, u'9');
-    const QString broken = panel::breakable(run);
+    const QString broken = QString::fromStdString(rt::breakable(run.toStdString()));
     EXPECT_EQ(broken.size(), 122);
     EXPECT_EQ(QString(broken).remove(QChar(0x200B)), run);
     EXPECT_EQ(broken.at(50), QChar(0x200B));

@@ -17,9 +17,8 @@
 #include <vector>
 
 #include "panel/form1.h"
-#include "panel/message_box.h"
-#include "panel/picture_box.h"
 #include "runtime/message_box.h"
+#include "runtime/window_qt.h"
 #include "test_support.h"
 
 namespace {
@@ -31,11 +30,15 @@ protected:
     void SetUp() override {
         TempDirTest::SetUp();
         previous_ = rt::set_message_box_handler([this](const std::string& text) { messages.push_back(text); });
-        form = std::make_unique<panel::Form1>();
-        form->show();
+        program = std::make_unique<panel::Form1>();
+        form = rt::ui::qt::widget(program->form());
+        ui = {find<QLineEdit>("txtOUT_B110"), find<QLineEdit>("txtOUT_W112"), find<QLineEdit>("txtIN_B115"),
+              find<QLineEdit>("txtIN_W117"),  find<PictureBox>("Picture1"),   find<PictureBox>("Picture2"),
+              find<QFrame>("Line1"),          find<QTimer>("Timer1")};
+        program->form().show();
     }
     void TearDown() override {
-        form.reset();
+        program.reset();
         rt::set_message_box_handler(previous_);
         TempDirTest::TearDown();
     }
@@ -72,7 +75,16 @@ protected:
         QMetaObject::Connection connection_;
     };
 
-    std::unique_ptr<panel::Form1> form;
+    using PictureBox = rt::ui::qt::PictureBox;
+    std::unique_ptr<panel::Form1> program;
+    QWidget* form = nullptr;
+    // The controls as the window system shows them.
+    struct {
+        QLineEdit *txtOUT_B110, *txtOUT_W112, *txtIN_B115, *txtIN_W117;
+        PictureBox *Picture1, *Picture2;
+        QFrame* Line1;
+        QTimer* Timer1;
+    } ui{};
     std::vector<std::string> messages;
 
 private:
@@ -119,9 +131,9 @@ TEST_F(Panel, ControlsHaveTheirPlaces) {
         ASSERT_NE(widget, nullptr) << name;
         EXPECT_EQ(widget->geometry(), pixels) << name;
     }
-    EXPECT_EQ(form->Timer1->objectName(), "Timer1");
-    EXPECT_EQ(form->Timer1->interval(), 100);
-    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(ui.Timer1->objectName(), "Timer1");
+    EXPECT_EQ(ui.Timer1->interval(), 100);
+    EXPECT_TRUE(ui.Timer1->isActive());
 }
 
 struct Caption {
@@ -196,38 +208,38 @@ TEST_F(Panel, FieldsStartEmptyWithTheirFontsAndStates) {
         EXPECT_TRUE(QStringList({"Arial", "Liberation Sans", "DejaVu Sans"}).contains(QFontInfo(field->font()).family()));
         EXPECT_GT(field->maxLength(), 1'000'000) << name;
     }
-    EXPECT_EQ(form->txtIN_B115->palette().color(QPalette::Disabled, QPalette::Text), QColor(64, 0, 0));
-    EXPECT_EQ(form->txtIN_W117->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(ui.txtIN_B115->palette().color(QPalette::Disabled, QPalette::Text), QColor(64, 0, 0));
+    EXPECT_EQ(ui.txtIN_W117->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(Panel, FocusStartsInTheWordFieldAndTabCyclesTheTwoEntries) {
     form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    EXPECT_EQ(QApplication::focusWidget(), form->txtOUT_W112);
-    for (QWidget* next : {static_cast<QWidget*>(form->txtOUT_B110), static_cast<QWidget*>(form->txtOUT_W112)}) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    EXPECT_EQ(QApplication::focusWidget(), ui.txtOUT_W112);
+    for (QWidget* next : {static_cast<QWidget*>(ui.txtOUT_B110), static_cast<QWidget*>(ui.txtOUT_W112)}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next);
     }
-    QTest::mouseClick(form->txtIN_B115, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), form->txtOUT_W112);
+    QTest::mouseClick(ui.txtIN_B115, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), ui.txtOUT_W112);
 }
 
 TEST_F(Panel, PicturesHoldTheirImagesBehindTheFields) {
-    EXPECT_TRUE(form->Picture1->hasPicture());
-    EXPECT_TRUE(form->Picture2->hasPicture());
+    EXPECT_TRUE(ui.Picture1->hasPicture());
+    EXPECT_TRUE(ui.Picture2->hasPicture());
     const QObjectList& stack = form->children();
-    for (QWidget* field : {form->txtIN_B115, form->txtIN_W117}) {
-        EXPECT_TRUE(form->Picture2->geometry().contains(field->geometry()));
-        EXPECT_GT(stack.indexOf(field), stack.indexOf(form->Picture2));
+    for (QWidget* field : {ui.txtIN_B115, ui.txtIN_W117}) {
+        EXPECT_TRUE(ui.Picture2->geometry().contains(field->geometry()));
+        EXPECT_GT(stack.indexOf(field), stack.indexOf(ui.Picture2));
     }
-    EXPECT_EQ(form->Line1->palette().color(QPalette::Window), QColor(0, 0, 255));
+    EXPECT_EQ(ui.Line1->palette().color(QPalette::Window), QColor(0, 0, 255));
 }
 
 TEST_F(Panel, FieldsAreNamedByTheLabelOnTheirRow) {
-    EXPECT_EQ(form->txtOUT_B110->accessibleName(), "Read UNSIGNED BYTE from port 110 (6EH):");
-    EXPECT_EQ(form->txtOUT_W112->accessibleName(), "Read SIGNED WORD from port 112 (70H):");
-    EXPECT_EQ(form->txtIN_B115->accessibleName(), "Write UNSIGNED BYTE to Port 115 (73H):");
-    EXPECT_EQ(form->txtIN_W117->accessibleName(), "Write SIGNED WORD to Port 117 (75H):");
+    EXPECT_EQ(ui.txtOUT_B110->accessibleName(), "Read UNSIGNED BYTE from port 110 (6EH):");
+    EXPECT_EQ(ui.txtOUT_W112->accessibleName(), "Read SIGNED WORD from port 112 (70H):");
+    EXPECT_EQ(ui.txtIN_B115->accessibleName(), "Write UNSIGNED BYTE to Port 115 (73H):");
+    EXPECT_EQ(ui.txtIN_W117->accessibleName(), "Write SIGNED WORD to Port 117 (75H):");
 }
 
 // --- Polling -------------------------------------------------------------
@@ -240,21 +252,21 @@ TEST_F(Panel, TicksShowTheInputPorts) {
     for (const auto& s : {Shown{255, 255, 255, "255", "-1"}, Shown{0, 0, 128, "0", "-32768"},
                           Shown{7, 255, 127, "7", "32767"}, Shown{1, 0, 1, "1", "256"}}) {
         put_ports(19, {{115, s.b115}, {117, s.w117_low}, {118, s.w117_high}});
-        EXPECT_TRUE(QTest::qWaitFor([&] { return form->txtIN_W117->text() == s.word; }, 5000)) << s.word;
-        EXPECT_EQ(form->txtIN_B115->text(), s.byte);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ui.txtIN_W117->text() == s.word; }, 5000)) << s.word;
+        EXPECT_EQ(ui.txtIN_B115->text(), s.byte);
     }
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(Panel, AnUnreadablePortFileShowsZeroWithoutAMessage) {
     put_ports(19, {{115, 9}, {117, 9}});
-    form->Timer1_Timer();
-    EXPECT_EQ(form->txtIN_B115->text(), "9");
+    program->Timer1_Timer();
+    EXPECT_EQ(ui.txtIN_B115->text(), "9");
     std::filesystem::remove(port_file());
     std::filesystem::create_directory(port_file());
-    form->txtIN_W117->setText("stale");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form->txtIN_W117->text() == "0"; }, 5000));
-    EXPECT_EQ(form->txtIN_B115->text(), "0");
+    ui.txtIN_W117->setText("stale");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.txtIN_W117->text() == "0"; }, 5000));
+    EXPECT_EQ(ui.txtIN_B115->text(), "0");
     EXPECT_TRUE(messages.empty());
 }
 
@@ -278,20 +290,20 @@ TEST_F(Panel, TypingWritesEachIntermediateValue) {
         {"-0.4", {{0}, {0}, {0}, {0}}},
     };
     for (const auto& [text, expected] : cases) {
-        form->txtOUT_B110->clear();
-        WriteRecorder recorder(this, form->txtOUT_B110, {110});
-        QTest::keyClicks(form->txtOUT_B110, QString::fromUtf8(text));
+        ui.txtOUT_B110->clear();
+        WriteRecorder recorder(this, ui.txtOUT_B110, {110});
+        QTest::keyClicks(ui.txtOUT_B110, QString::fromUtf8(text));
         EXPECT_EQ(recorder.writes, expected) << text;
     }
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(Panel, DeletingTheTextWritesZero) {
-    QTest::keyClicks(form->txtOUT_B110, "77");
+    QTest::keyClicks(ui.txtOUT_B110, "77");
     EXPECT_EQ(port(110), 77);
-    QTest::keyClick(form->txtOUT_B110, Qt::Key_Backspace);
+    QTest::keyClick(ui.txtOUT_B110, Qt::Key_Backspace);
     EXPECT_EQ(port(110), 7);
-    QTest::keyClick(form->txtOUT_B110, Qt::Key_Backspace);
+    QTest::keyClick(ui.txtOUT_B110, Qt::Key_Backspace);
     EXPECT_EQ(port(110), 0);
     EXPECT_EQ(bytes().size(), 11u);
 }
@@ -303,7 +315,7 @@ TEST_F(Panel, WordFieldWritesTheLowByteThenTheHigh) {
         {"-2.5", {254, 255}}, {"4660", {52, 18}},
     };
     for (const auto& [text, bytes] : cases) {
-        form->txtOUT_W112->setText(QString::fromUtf8(text));
+        ui.txtOUT_W112->setText(QString::fromUtf8(text));
         EXPECT_EQ(port(112), bytes.first) << text;
         EXPECT_EQ(port(113), bytes.second) << text;
     }
@@ -311,8 +323,8 @@ TEST_F(Panel, WordFieldWritesTheLowByteThenTheHigh) {
 }
 
 TEST_F(Panel, TypingMinusFiveInTheWordField) {
-    WriteRecorder recorder(this, form->txtOUT_W112, {112, 113});
-    QTest::keyClicks(form->txtOUT_W112, "-5");
+    WriteRecorder recorder(this, ui.txtOUT_W112, {112, 113});
+    QTest::keyClicks(ui.txtOUT_W112, "-5");
     EXPECT_EQ(recorder.writes, (Writes{{0, 0}, {251, 255}}));
 }
 
@@ -348,8 +360,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Rejection{"txtOUT_W112", "&H10000", {112, 113}}));
 
 TEST_F(Panel, TheClearingRunsTheHandlerAgainNested) {
-    WriteRecorder recorder(this, form->txtOUT_B110, {110});
-    QTest::keyClicks(form->txtOUT_B110, "256");
+    WriteRecorder recorder(this, ui.txtOUT_B110, {110});
+    QTest::keyClicks(ui.txtOUT_B110, "256");
     // "2", "25", then inside the rejection of "256": the nested run for "".
     EXPECT_EQ(recorder.writes, (Writes{{2}, {25}, {0}, {0}}));
     EXPECT_EQ(messages.size(), 1u);
@@ -357,37 +369,37 @@ TEST_F(Panel, TheClearingRunsTheHandlerAgainNested) {
 
 TEST_F(Panel, APastedPageIsShownCutToAThousandCharacters) {
     const QString page(5000, u'9');
-    form->txtOUT_B110->setText(page);
+    ui.txtOUT_B110->setText(page);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(QString::fromStdString(messages[0]), "Overflow: " + page.left(1000) + QChar(0x2026));
-    EXPECT_EQ(form->txtOUT_B110->text(), "");
+    EXPECT_EQ(ui.txtOUT_B110->text(), "");
     EXPECT_EQ(port(110), 0);
 }
 
 TEST_F(Panel, AFailedWriteKeepsTheTextWithoutAMessage) {
     std::filesystem::create_directory(port_file());
-    form->txtOUT_B110->setText("42");
-    EXPECT_EQ(form->txtOUT_B110->text(), "42");
+    ui.txtOUT_B110->setText("42");
+    EXPECT_EQ(ui.txtOUT_B110->text(), "42");
     EXPECT_TRUE(messages.empty());
     std::filesystem::remove(port_file());
-    form->txtOUT_B110->setText("43");
+    ui.txtOUT_B110->setText("43");
     EXPECT_EQ(port(110), 43);
 }
 
 TEST_F(Panel, TicksGoOnWhileAMessageBoxIsOpen) {
     bool shown_during_box = false;
     rt::set_message_box_handler([&](const std::string& text) {
-        panel::show_message_box(form.get(), QString::fromStdString(text), [&](QMessageBox& box) {
+        rt::ui::qt::show_message_box(form, QString::fromStdString(text), [&](QMessageBox& box) {
             QTimer::singleShot(0, &box, [&] {
                 put_ports(16, {{115, 77}});
-                shown_during_box = QTest::qWaitFor([&] { return form->txtIN_B115->text() == "77"; }, 5000);
+                shown_during_box = QTest::qWaitFor([&] { return ui.txtIN_B115->text() == "77"; }, 5000);
                 box.button(QMessageBox::Ok)->click();
             });
         });
     });
-    form->txtOUT_B110->setText("256");
+    ui.txtOUT_B110->setText("256");
     EXPECT_TRUE(shown_during_box);
-    EXPECT_EQ(form->txtOUT_B110->text(), "");
+    EXPECT_EQ(ui.txtOUT_B110->text(), "");
     EXPECT_EQ(port(110), 0);
 }
 
@@ -397,9 +409,9 @@ TEST_F(Panel, AnErrorLeavingAHandlerIsReportedAndTheProgramGoesOn) {
         messages.push_back(text);
         if (std::exchange(first, false)) throw std::runtime_error("box failed");
     });
-    form->txtOUT_B110->setText("300");  // the error path's message box throws
+    ui.txtOUT_B110->setText("300");  // the error path's message box throws
     EXPECT_EQ(messages, (std::vector<std::string>{"Overflow: 300", "box failed"}));
-    form->txtOUT_B110->setText("5");
+    ui.txtOUT_B110->setText("5");
     EXPECT_EQ(port(110), 5);
 }
 

@@ -1,0 +1,278 @@
+#include "runtime/window_qt.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QSvgRenderer>
+#include <QTimer>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "runtime/message_box.h"
+#include "runtime/text.h"
+
+namespace rt::ui {
+namespace {
+
+constexpr const char* kProgramName = "TORVA_InOut";
+// Narrowest letter width a substitute face may be set to so that a caption fits its box.
+constexpr int kNarrowestStretch = 80;
+// Room for the whole title even beside a short message.
+constexpr int kMinimumTextWidth = 160;
+
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                         Qt::WindowCloseButtonHint;
+
+QString image(const char* name) { return QStringLiteral(":/images/") + QString::fromUtf8(name); }
+
+QRect pixels(int left, int top, int width, int height) {
+    return {twips_to_pixels(left), twips_to_pixels(top), twips_to_pixels(width), twips_to_pixels(height)};
+}
+
+QColor resolve(const Colour& colour) {
+    const QPalette system = QApplication::palette();
+    switch (colour.role) {
+    case Colour::Role::ButtonFace: return system.color(QPalette::Button);
+    case Colour::Role::ButtonText: return system.color(QPalette::ButtonText);
+    case Colour::Role::WindowBackground: return system.color(QPalette::Base);
+    case Colour::Role::WindowText: return system.color(QPalette::Text);
+    case Colour::Role::Rgb: break;
+    }
+    return QColor(colour.rgb);
+}
+
+// Qt has no character-set setting: the substitutes, which carry Hebrew,
+// follow the wanted face.
+QFont resolve(const Font& font) {
+    QStringList faces{QString::fromUtf8(font.face)};
+    for (const char* substitute : kSubstituteFaces) faces << QString::fromUtf8(substitute);
+    QFont result;
+    result.setFamilies(faces);
+    result.setPointSizeF(font.points);
+    result.setBold(font.bold);
+    result.setUnderline(font.underline);
+    return result;
+}
+
+void colour(QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back, const Control& c) {
+    QPalette palette = widget->palette();
+    palette.setColor(text, resolve(c.foreground));
+    palette.setColor(back, resolve(c.background));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// A substitute face may be wider than the one the box was made for:
+// narrow its letters until the caption fits rather than clip it.
+void fit_caption(QLabel* label) {
+    const qreal room = label->contentsRect().width();
+    QFont font = label->font();
+    for (int stretch = 99; stretch >= kNarrowestStretch &&
+                           QFontMetricsF(font).horizontalAdvance(label->text()) > room;
+         --stretch)
+        font.setStretch(stretch);
+    label->setFont(font);
+}
+
+QWidget* make_label(const Control& c, const Font& font, QWidget* parent) {
+    auto* label = new QLabel(QString::fromStdString(shown_caption(c.text)), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment((c.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    label->setIndent(0);
+    if (c.border) {
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        label->setLineWidth(1);
+    }
+    label->setFont(resolve(font));
+    label->setGeometry(pixels(c.left, c.top, c.width, c.height));
+    colour(label, QPalette::WindowText, QPalette::Window, c);
+    fit_caption(label);
+    return label;
+}
+
+QWidget* make_text_box(const Control& c, const Font& font, QWidget* parent) {
+    auto* field = new QLineEdit(QString::fromUtf8(c.text), parent);
+    field->setMaxLength(std::numeric_limits<int>::max());
+    field->setFont(resolve(font));
+    field->setEnabled(c.enabled);
+    field->setFocusPolicy(c.enabled ? Qt::StrongFocus : Qt::NoFocus);
+    field->setGeometry(pixels(c.left, c.top, c.width, c.height));
+    colour(field, QPalette::Text, QPalette::Base, c);
+    return field;
+}
+
+QWidget* make_picture_box(const Control& c, const Font&, QWidget* parent) {
+    auto* picture = new qt::PictureBox(image(c.text), resolve(c.background), parent);
+    picture->setGeometry(pixels(c.left, c.top, c.width, c.height));
+    return picture;
+}
+
+// A one-pixel line between two points on the window's background.
+QWidget* make_line(const Control& c, const Font&, QWidget* parent) {
+    auto* line = new QFrame(parent);
+    const QPoint from(twips_to_pixels(c.left), twips_to_pixels(c.top));
+    const QPoint to(twips_to_pixels(c.width), twips_to_pixels(c.height));
+    line->setGeometry(QRect(from, to));
+    colour(line, QPalette::WindowText, QPalette::Window, c);
+    return line;
+}
+
+using Maker = QWidget* (*)(const Control&, const Font&, QWidget*);
+
+Maker maker(Kind kind) {
+    switch (kind) {
+    case Kind::Label: return make_label;
+    case Kind::TextBox: return make_text_box;
+    case Kind::PictureBox: return make_picture_box;
+    case Kind::Line: break;
+    }
+    return make_line;
+}
+
+class QtForm : public Form {
+public:
+    QtForm(const Window& window, std::span<const Control> controls) : top_(nullptr, kWindowFlags) {
+        top_.setObjectName(QStringLiteral("Form1"));
+        top_.setWindowTitle(QString::fromUtf8(window.caption));
+        top_.setWindowIcon(QIcon(image(window.icon)));
+        top_.setFont(resolve(window.font));
+        const QRect client = pixels(window.left, window.top, window.width, window.height);
+        top_.setGeometry(client);
+        top_.setFixedSize(client.size());
+        QPalette palette = top_.palette();
+        palette.setColor(QPalette::Window, resolve(window.background));
+        top_.setPalette(palette);
+        top_.setAutoFillBackground(true);
+
+        for (const Control& c : controls) {
+            QWidget* widget = maker(c.kind)(c, c.font.face ? c.font : window.font, &top_);
+            widget->setObjectName(QString::fromUtf8(c.name));
+            widgets_.push_back(widget);
+        }
+        // Fields stay in front of the pictures they lie on.
+        for (QLineEdit* field : top_.findChildren<QLineEdit*>()) field->raise();
+        orderTabStops(controls);
+    }
+
+    QWidget* widget() { return &top_; }
+
+    std::string text(std::size_t control) const override { return field(control)->text().toStdString(); }
+
+    void set_text(std::size_t control, const std::string& text) override {
+        field(control)->setText(QString::fromStdString(text));
+    }
+
+    void on_change(std::size_t control, Handler handler) override {
+        QObject::connect(field(control), &QLineEdit::textChanged, &top_, [handler] { invoke(handler); });
+    }
+
+    void name_after(std::size_t field, std::size_t label) override {
+        widgets_.at(field)->setAccessibleName(qobject_cast<QLabel*>(widgets_.at(label))->text().trimmed());
+    }
+
+    void start_timer(const char* name, int interval_ms, Handler tick) override {
+        auto* timer = new QTimer(&top_);
+        timer->setObjectName(QString::fromUtf8(name));
+        timer->setInterval(interval_ms);
+        QObject::connect(timer, &QTimer::timeout, &top_, [tick] { invoke(tick); });
+        timer->start();
+    }
+
+    void show() override { top_.show(); }
+
+private:
+    QLineEdit* field(std::size_t control) const { return qobject_cast<QLineEdit*>(widgets_.at(control)); }
+
+    // Tab visits the controls that can take focus in rising tab position;
+    // the focus starts in the first of them.
+    void orderTabStops(std::span<const Control> controls) {
+        std::vector<std::size_t> order;
+        for (std::size_t i = 0; i < controls.size(); ++i)
+            if (controls[i].tab != kNoTab) order.push_back(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return controls[a].tab < controls[b].tab; });
+        QWidget* previous = nullptr;
+        for (std::size_t i : order) {
+            QWidget* widget = widgets_[i];
+            if (widget->focusPolicy() == Qt::NoFocus || qobject_cast<QLabel*>(widget)) continue;
+            if (previous) QWidget::setTabOrder(previous, widget);
+            else widget->setFocus();
+            previous = widget;
+        }
+    }
+
+    QWidget top_;
+    std::vector<QWidget*> widgets_;
+};
+
+}  // namespace
+
+std::unique_ptr<Form> create_form(const Window& window, std::span<const Control> controls) {
+    return std::make_unique<QtForm>(window, controls);
+}
+
+int start(int argc, char** argv, const std::function<std::unique_ptr<Program>()>& load) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(kProgramName));
+    std::unique_ptr<Program> program = load();
+    QPointer<QWidget> owner(qt::widget(program->form()));
+    set_message_box_handler([owner](const std::string& text) {
+        qt::show_message_box(owner, QString::fromStdString(text));
+    });
+    program->form().show();
+    const int status = QApplication::exec();
+    set_message_box_handler({});
+    return status;
+}
+
+namespace qt {
+
+QWidget* widget(Form& form) { return static_cast<QtForm&>(form).widget(); }
+
+void show_message_box(QWidget* owner, const QString& text, const std::function<void(QMessageBox&)>& opened) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kProgramName),
+                    QString::fromStdString(breakable(text.toStdString())), QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);  // a field's text is never markup
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(kMinimumTextWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    if (opened) opened(box);
+    box.exec();
+}
+
+PictureBox::PictureBox(const QString& resource, const QColor& background, QWidget* parent)
+    : QWidget(parent), background_(background) {
+    if (resource.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        drawing_ = new QSvgRenderer(resource, this);
+        drawing_->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    } else {
+        bitmap_.load(resource);
+    }
+    setFocusPolicy(Qt::NoFocus);
+}
+
+bool PictureBox::hasPicture() const { return drawing_ ? drawing_->isValid() : !bitmap_.isNull(); }
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), background_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (drawing_) drawing_->render(&painter, rect());
+    else painter.drawImage(rect(), bitmap_);
+}
+
+}  // namespace qt
+}  // namespace rt::ui
