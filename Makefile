@@ -1,8 +1,11 @@
 # Thin wrapper over the CMake presets; each target installs what is missing first.
-.PHONY: deps build run test bench screenshot clean
+.PHONY: deps deps-windows build run test windows test-windows bench screenshot clean
 
 deps:
 	@scripts/install-deps.sh
+
+deps-windows:
+	@scripts/install-deps.sh windows
 
 build: deps
 	cmake --preset default
@@ -14,11 +17,24 @@ run: build
 test: build
 	ctest --preset default -j 2
 
+# torva-inout.exe and torva-port.exe, cross-built, in build/windows/.
+windows: deps-windows
+	cmake --preset windows
+	cmake --build --preset windows --target torva-inout torva-port
+
+# The Windows programs and tests, run under Wine in the build's own prefix.
+test-windows: deps-windows
+	cmake --preset windows
+	cmake --build --preset windows
+	scripts/wine.sh wineboot
+	ctest --preset windows -j 2
+
 bench: build
 	build/default/bench/read_byte_bench
 
-screenshot: build
+screenshot: build windows
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png
+	scripts/screenshot.sh build/windows/torva-inout.exe docs/panel-windows.png
 
 clean:
 	rm -rf build

@@ -63,14 +63,17 @@ HFONT message_font(UINT dpi) {
     return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-// The width the title needs beside the caption's buttons.
+// The width the title needs beside the caption's icon and buttons, in a
+// bold face as window managers draw it.
 int title_width(HDC dc, UINT dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    metrics.lfCaptionFont.lfWeight = FW_BOLD;
+    metrics.lfCaptionFont.lfHeight = metrics.lfCaptionFont.lfHeight * 5 / 4;
     HFONT caption = CreateFontIndirectW(&metrics.lfCaptionFont);
     HGDIOBJ old = SelectObject(dc, caption);
-    const int width = width_of(dc, kTitle) + 3 * GetSystemMetricsForDpi(SM_CXSIZE, dpi);
+    const int width = width_of(dc, kTitle) + 5 * GetSystemMetricsForDpi(SM_CXSIZE, dpi);
     SelectObject(dc, old);
     DeleteObject(caption);
     return width;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian 12 packages that building, running and
-# testing need, and only those that are missing.
+# testing need, and only those that are missing. With "windows" also what
+# cross-building the Windows programs and testing them under Wine need.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,10 @@ packages=(
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick
 )
+if [[ ${1:-} == windows ]]; then
+  # mingw-w64 with POSIX threads (std::thread), gtest's sources, Wine
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine64)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

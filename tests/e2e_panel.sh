@@ -1,11 +1,29 @@
 #!/usr/bin/env bash
-# Drives the real torva-inout in a private X server as a user would, and
-# checks the port file's bytes: e2e_panel.sh PROGRAM SCRATCH_DIR
+# Drives the real panel in a private X server as a user would, and checks
+# the port file's bytes: e2e_panel.sh PROGRAM SCRATCH_DIR
+# PROGRAM is the Linux torva-inout, or torva-inout.exe, which runs under
+# Wine in the build's own prefix (scripts/wine.sh). Both go through the
+# same table of cases.
 set -uo pipefail
 program=$(realpath "$1")
 work=$2
-rm -rf "$work" && mkdir -p "$work/tmp"
-port_file=$work/tmp/emu_port.dat
+here=$(cd "$(dirname "$0")/.." && pwd)
+rm -rf "$work" && mkdir -p "$work"
+
+if [[ $program == *.exe ]]; then
+  # Wine ignores TMPDIR, TMP and TEMP from Unix: a Windows program's
+  # temporary folder is its prefix's drive_c/users/<user>/Temp.
+  export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wine}
+  [[ -d $WINEPREFIX/drive_c ]] || "$here/scripts/wine.sh" wineboot -i >"$work/wineboot.log" 2>&1
+  temp=$WINEPREFIX/drive_c/users/$(id -un)/Temp
+  start=("$here/scripts/wine.sh" "$program")
+else
+  temp=$work/tmp
+  start=(env TMPDIR="$temp" "$program")
+fi
+mkdir -p "$temp"
+port_file=$temp/emu_port.dat
+rm -f "$port_file"
 passed=0 failed=0
 
 cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; }
@@ -21,10 +39,38 @@ eventually() {
   return 1
 }
 has_byte() { [[ "$(byte_at "$1")" == "$2" ]]; }
-expect_byte() {
-  if eventually has_byte "$1" "$2"; then pass "$3"; else fail "$3: offset $1 holds '$(byte_at "$1")', not $2"; fi
-}
 no_message_box() { [[ -z "$(xdotool search --onlyvisible --name '^TORVA_InOut$' 2>/dev/null)" ]]; }
+
+# The user closes the message box that a rejected entry shows with Enter.
+close_box() {
+  local box
+  box=$(timeout 10 xdotool search --sync --onlyvisible --name '^TORVA_InOut$' | head -n1)
+  [[ -n "$box" ]] || { echo "no message box"; return 1; }
+  xdotool windowactivate --sync "$box" && xdotool key Return
+  eventually no_message_box || { echo "Enter leaves the message box open"; return 1; }
+  xdotool windowactivate --sync "$window"
+}
+
+# One action of a case: "type TEXT", "key KEY" or "close-box".
+act() {
+  local verb=${1%% *} arg=${1#* }
+  case $verb in
+    type) xdotool type --delay 40 -- "$arg" ;;
+    key) xdotool key "$arg" ;;
+    close-box) close_box ;;
+  esac
+}
+
+# The cases, in order, on one running panel: what the user does (actions
+# separated by ";"), the bytes at port-file offsets afterwards, and what
+# the case shows. The focus starts in the word field (port 112).
+cases=(
+  "type -1234 | 12=46 13=251 | -1234 typed key by key writes its low and high byte to ports 112 and 113"
+  "key Tab; type &H7F | 10=127 | Tab moves to the byte field; &H7F writes 127 to port 110"
+  "type F; close-box | 10=0 12=46 13=251 | &H7FF is too large: a message box, closed with Enter, and 0 at port 110; port 112 keeps its word"
+  "type 255 | 10=255 | after the rejection the emptied field takes new typing"
+  "key shift+Tab; key ctrl+a; type 32768; close-box | 12=0 13=0 | 32768 in the word field is rejected and writes 0 to both its ports"
+)
 
 # A private X server on a free display, and a window manager to close windows with.
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -35,31 +81,30 @@ openbox >"$work/wm.log" 2>&1 &
 wm=$!
 eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || { echo "no window manager"; exit 1; }
 
-TMPDIR=$work/tmp "$program" 2>"$work/app.log" &
+"${start[@]}" >"$work/app.log" 2>&1 &
 app=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
+window=$(timeout 60 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
 [[ -n "$window" ]] || { echo "the panel did not open"; exit 1; }
 xdotool windowactivate --sync "$window"
 eventually test -f "$port_file" && pass "the first ticks create the port file" || fail "no port file after start"
 [[ "$(stat -c %s "$port_file")" == 0 ]] && pass "nothing is written before the first edit" || fail "written before any edit"
 
-# The focus starts in the word field.
-xdotool type --delay 40 -- '-1234'
-expect_byte 12 46 "-1234 typed at once: low byte at port 112"
-expect_byte 13 251 "-1234 typed at once: high byte at port 113"
-
-xdotool key Tab
-xdotool type --delay 40 '&H7F'
-expect_byte 10 127 "Tab, then &H7F writes 127 to port 110"
-
-# One more F makes &H7FF, 2047: too large for a byte.
-xdotool type --delay 40 'F'
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^TORVA_InOut$' | head -n1)
-if [[ -n "$box" ]]; then pass "a rejected value shows a message box"; else fail "no message box"; fi
-[[ -n "$box" ]] && xdotool windowactivate --sync "$box" && xdotool key Return
-eventually no_message_box && pass "Enter closes the message box" || fail "the message box stays open"
-expect_byte 10 0 "the rejected entry ends with 0 at port 110"
-expect_byte 12 46 "port 112 kept its word"
+for case in "${cases[@]}"; do
+  IFS='|' read -r actions expected name <<<"$case"
+  name=${name# }
+  IFS=';' read -ra steps <<<"$actions"
+  problem=
+  for step in "${steps[@]}"; do
+    step=$(sed 's/^ *//; s/ *$//' <<<"$step")
+    act "$step" || { problem="'$step' failed"; break; }
+  done
+  for pair in $expected; do
+    [[ -n $problem ]] && break
+    eventually has_byte "${pair%%=*}" "${pair#*=}" ||
+      problem="offset ${pair%%=*} holds '$(byte_at "${pair%%=*}")', not ${pair#*=}"
+  done
+  if [[ -z $problem ]]; then pass "$name"; else fail "$name: $problem"; fi
+done
 
 # Values put in the port file from outside, as the emulator does.
 printf '\052\000\374\377' | dd of="$port_file" bs=1 seek=15 conv=notrunc status=none

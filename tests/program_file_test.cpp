@@ -1,0 +1,100 @@
+// What the Windows program file carries: as its first icon the window's
+// own 32 x 32 image, and the version record 1.0.0.4 in US English.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+#pragma pack(push, 2)
+struct IconGroupHeader {
+    WORD reserved, type, count;
+};
+struct IconGroupEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bits;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+BOOL CALLBACK take_first(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR first) {
+    *reinterpret_cast<std::wstring*>(first) = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(ULONG_PTR(name)) : name;
+    return FALSE;
+}
+
+std::vector<BYTE> resource(HMODULE module, const wchar_t* name, const wchar_t* type) {
+    HRSRC found = FindResourceW(module, name, type);
+    if (!found) return {};
+    const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    return {data, data + SizeofResource(module, found)};
+}
+
+// The image bytes of the first entry of an .ico file.
+std::vector<BYTE> first_icon_image(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<BYTE> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (file.size() < 22) return {};
+    auto dword = [&](std::size_t at) { return DWORD(file[at] | file[at + 1] << 8 | file[at + 2] << 16 | file[at + 3] << 24); };
+    const DWORD size = dword(6 + 8), offset = dword(6 + 12);
+    if (offset + size > file.size()) return {};
+    return {file.begin() + offset, file.begin() + offset + size};
+}
+
+class ProgramFile : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(module_, nullptr) << TORVA_INOUT_EXE; }
+    void TearDown() override {
+        if (module_) FreeLibrary(module_);
+    }
+    HMODULE module_ = LoadLibraryExA(TORVA_INOUT_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+};
+
+TEST_F(ProgramFile, FirstIconIsTheWindowsImage) {
+    std::wstring first;
+    EnumResourceNamesW(module_, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, take_first, reinterpret_cast<LONG_PTR>(&first));
+    EXPECT_EQ(first, L"TORVA.ICO");  // the window's icon, "torva.ico" in the layout
+    const std::vector<BYTE> group = resource(module_, first.c_str(), MAKEINTRESOURCEW(14));
+    ASSERT_GE(group.size(), sizeof(IconGroupHeader) + sizeof(IconGroupEntry));
+    const auto* entry = reinterpret_cast<const IconGroupEntry*>(group.data() + sizeof(IconGroupHeader));
+    EXPECT_EQ(entry->width, 32);
+    EXPECT_EQ(entry->height, 32);
+    EXPECT_EQ(entry->bits, 8);
+    EXPECT_EQ(resource(module_, MAKEINTRESOURCEW(entry->id), MAKEINTRESOURCEW(3) /* RT_ICON */),
+              first_icon_image(TORVA_ICON));
+}
+
+TEST_F(ProgramFile, CarriesTheVersionRecordInUsEnglish) {
+    const std::wstring path = TORVA_INOUT_EXE_W;
+    std::vector<BYTE> record(GetFileVersionInfoSizeW(path.c_str(), nullptr));
+    ASSERT_FALSE(record.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(record.size()), record.data()));
+    auto query = [&](const wchar_t* what) {
+        void* value = nullptr;
+        UINT length = 0;
+        return VerQueryValueW(record.data(), what, &value, &length) ? std::make_pair(value, length)
+                                                                     : std::make_pair(nullptr, 0u);
+    };
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\").first);
+    ASSERT_NE(fixed, nullptr);
+    for (auto [ms, ls] : {std::pair{fixed->dwFileVersionMS, fixed->dwFileVersionLS},
+                          std::pair{fixed->dwProductVersionMS, fixed->dwProductVersionLS}}) {
+        EXPECT_EQ(ms, DWORD(1 << 16 | 0));
+        EXPECT_EQ(ls, DWORD(0 << 16 | 4));
+    }
+    const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation").first);
+    ASSERT_NE(translation, nullptr);
+    EXPECT_EQ(translation[0], 0x0409);  // US English
+    for (const wchar_t* entry : {L"\\StringFileInfo\\040904B0\\FileVersion", L"\\StringFileInfo\\040904B0\\ProductVersion"}) {
+        const auto* text = static_cast<const wchar_t*>(query(entry).first);
+        EXPECT_EQ(std::wstring(text ? text : L""), L"1.00.0004") << entry;
+    }
+}
+
+}  // namespace
