@@ -17,7 +17,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 // Sizes in pixels at 96 DPI.
 constexpr int kMargin = 12, kButtonWidth = 75, kButtonHeight = 23;
-constexpr int kNarrowestText = 160, kWidestText = 480;
+constexpr int kNarrowestText = 200, kWidestText = 480;
 
 struct Box {
     std::wstring text;
