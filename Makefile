@@ -26,8 +26,7 @@ windows: deps-windows
 test-windows: deps-windows
 	cmake --preset windows
 	cmake --build --preset windows
-	scripts/wine.sh wineboot
-	ctest --preset windows -j 2
+	scripts/test-windows.sh
 
 bench: build
 	build/default/bench/read_byte_bench
