@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QStyleHints>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -29,6 +30,8 @@ constexpr const char* kProgramName = "TORVA_InOut";
 constexpr int kNarrowestStretch = 80;
 // Room for the whole title even beside a short message.
 constexpr int kMinimumTextWidth = 160;
+// Longest text a field's cursor blinks over; see steady_cursor_for_long_text.
+constexpr qsizetype kBlinkingCursorLength = 4096;
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -128,6 +131,16 @@ QWidget* make_line(const Control& c, const Font&, QWidget* parent) {
     return line;
 }
 
+// Each blink of the cursor repaints its field, and Qt lays out and draws
+// the field's whole text for it: over a pasted page that keeps an idle
+// window busy. The focused field's cursor stays steady while its text is long.
+void steady_cursor_for_long_text() {
+    static const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
+    const auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    const bool long_text = field != nullptr && field->text().size() > kBlinkingCursorLength;
+    QGuiApplication::styleHints()->setCursorFlashTime(long_text ? 0 : blinking);
+}
+
 using Maker = QWidget* (*)(const Control&, const Font&, QWidget*);
 
 Maker maker(Kind kind) {
@@ -161,7 +174,11 @@ public:
             widgets_.push_back(widget);
         }
         // Fields stay in front of the pictures they lie on.
-        for (QLineEdit* field : top_.findChildren<QLineEdit*>()) field->raise();
+        for (QLineEdit* field : top_.findChildren<QLineEdit*>()) {
+            field->raise();
+            QObject::connect(field, &QLineEdit::textChanged, &top_, steady_cursor_for_long_text);
+        }
+        QObject::connect(qApp, &QApplication::focusChanged, &top_, steady_cursor_for_long_text);
         orderTabStops(controls);
     }
 
