@@ -161,8 +161,8 @@ def keyboard():
 #
 # One source for every size: shapes in a 32-unit square, painted in order
 # and cut to a rounded outline. Sampled once at each pixel's centre they
-# give the 32 x 32 icon of the window; sampled 4 x 4 per pixel, the PNGs
-# of the icon theme; written as they are, the SVG.
+# give the 32 x 32 icon of the window and the theme's 32 x 32 PNG; sampled
+# 4 x 4 per pixel, the theme's other PNGs; written as they are, the SVG.
 
 ICON_BLUE = (0, 64, 160)
 ICON_LIGHT = (96, 160, 232)
@@ -294,7 +294,9 @@ def write_svg(path):
 def write_icon_theme(root):
     """The hicolor theme's icons under root: PNGs at every size and the SVG."""
     for size in ICON_SIZES:
-        write_png(icon_rgba(size), size, root / f"{size}x{size}" / "apps" / "torva-inout.png")
+        # At 32 pixels, the window's own icon to the pixel; smoothed elsewhere.
+        samples = 1 if size == ICON_UNITS else 4
+        write_png(icon_rgba(size, samples), size, root / f"{size}x{size}" / "apps" / "torva-inout.png")
     write_svg(root / "scalable" / "apps" / "torva-inout.svg")
 
 
