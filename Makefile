@@ -20,5 +20,14 @@ bench: build
 screenshot: build
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png
 
+# The Debian package in build/default, and its install test (needs root or sudo).
+.PHONY: package package-test
+package: build
+	@scripts/install-deps.sh package
+	cmake --build --preset default --target package
+
+package-test: package
+	tests/package_test.sh "$$(ls -t build/default/torva-inout_*.deb | head -n1)" build/default/tests/scratch/package
+
 clean:
 	rm -rf build

@@ -16,16 +16,17 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iostream>
 #include <limits>
 #include <vector>
 
 #include "runtime/message_box.h"
+#include "runtime/startup.h"
 #include "runtime/text.h"
 
 namespace rt::ui {
 namespace {
 
-constexpr const char* kProgramName = "TORVA_InOut";
 // Narrowest letter width a substitute face may be set to so that a caption fits its box.
 constexpr int kNarrowestStretch = 80;
 // Room for the whole title even beside a short message.
@@ -240,8 +241,10 @@ std::unique_ptr<Form> create_form(const Window& window, std::span<const Control>
 }
 
 int start(int argc, char** argv, const std::function<std::unique_ptr<Program>()>& load) {
+    if (const auto status = startup::handle_command_line(argc, argv, std::cout)) return *status;
+    startup::guard_window_start();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(kProgramName));
+    startup::started();
     std::unique_ptr<Program> program = load();
     QPointer<QWidget> owner(qt::widget(program->form()));
     set_message_box_handler([owner](const std::string& text) {
@@ -258,7 +261,7 @@ namespace qt {
 QWidget* widget(Form& form) { return static_cast<QtForm&>(form).widget(); }
 
 void show_message_box(QWidget* owner, const QString& text, const std::function<void(QMessageBox&)>& opened) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kProgramName),
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(startup::kApplicationName),
                     QString::fromStdString(breakable(text.toStdString())), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);  // a field's text is never markup
     box.button(QMessageBox::Ok)->setIcon(QIcon());

@@ -13,7 +13,13 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick
+  # checks of the desktop entry, the metainfo and the manual pages
+  desktop-file-utils appstream man-db
 )
+# `install-deps.sh package`: also what builds and checks the Debian package.
+if [[ ${1:-} == package ]]; then
+  packages+=(dpkg-dev lintian)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
