@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian 12 packages that building, running and
-# testing need, and only those that are missing.
+# testing need, and only those that are missing. With the argument "fuzz",
+# also what the fuzz targets need (clang and its libFuzzer runtime).
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,9 @@ packages=(
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick
 )
+if [[ "${1:-}" == fuzz ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
