@@ -34,6 +34,8 @@ fuzz:
 
 bench: build
 	build/default/bench/read_byte_bench
+	bench/startup.sh build/default/bench/startup_bench build/default/panel/torva-inout \
+	  build/default/bench/bare_window
 
 screenshot: build
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png

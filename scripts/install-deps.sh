@@ -8,7 +8,7 @@ packages=(
   # build
   cmake ninja-build g++ make
   # tests and benchmarks
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libx11-dev
   # the window
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
