@@ -3,6 +3,7 @@
 // startup_bench PANEL BARE [RUNS]; DISPLAY must name a running X server.
 #include <X11/Xlib.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,7 +19,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Milliseconds from fork+exec until a top-level window of the program is mapped.
+constexpr int kPatienceMs = 20000;
+
+// Waits for the next X event; false when none comes within the patience.
+bool next_event(Display* display, XEvent& event) {
+    if (XPending(display) == 0) {
+        pollfd x{ConnectionNumber(display), POLLIN, 0};
+        if (::poll(&x, 1, kPatienceMs) <= 0) return false;
+    }
+    XNextEvent(display, &event);
+    return true;
+}
+
+// Milliseconds from fork+exec until a top-level window of the program is
+// mapped; negative when it never is.
 double time_to_map(Display* display, const char* program) {
     XSync(display, True);  // drop what earlier runs left
     const auto start = Clock::now();
@@ -28,11 +42,9 @@ double time_to_map(Display* display, const char* program) {
         std::_Exit(127);
     }
     double elapsed = -1;
-    for (XEvent event; elapsed < 0;) {
-        XNextEvent(display, &event);
+    for (XEvent event; elapsed < 0 && next_event(display, event);)
         if (event.type == MapNotify && !event.xmap.override_redirect)
             elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    }
     ::kill(child, SIGTERM);
     ::waitpid(child, nullptr, 0);
     return elapsed;
@@ -65,7 +77,12 @@ int main(int argc, char** argv) {
         for (int which = 0; which < 2; ++which) {
             // Alternate which program goes first, so neither always follows the other.
             const int index = (run % 2) ? 1 - which : which;
-            times[index].push_back(time_to_map(display, programs[index]));
+            const double ms = time_to_map(display, programs[index]);
+            if (ms < 0) {
+                std::fprintf(stderr, "startup_bench: %s showed no window\n", programs[index]);
+                return 1;
+            }
+            times[index].push_back(ms);
         }
     const double panel = median(times[0]), bare = median(times[1]);
     std::printf("start-up to window mapped, median of %d runs: panel %.1f ms, bare window %.1f ms\n",
