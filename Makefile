@@ -1,5 +1,8 @@
 # Thin wrapper over the CMake presets; each target installs what is missing first.
-.PHONY: deps build run test bench screenshot clean
+.PHONY: deps build run test test-sanitize fuzz bench screenshot clean
+
+# How long `make fuzz` runs the number reader's fuzzer.
+FUZZ_SECONDS ?= 180
 
 deps:
 	@scripts/install-deps.sh
@@ -14,8 +17,25 @@ run: build
 test: build
 	ctest --preset default -j 2
 
+# The whole suite, the window and its end-to-end test included, under ASan + UBSan.
+test-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize -j 2
+
+# New inputs go to build/fuzz/corpus; the seeds in fuzz/corpus stay as they are.
+fuzz:
+	@scripts/install-deps.sh fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz --target text_to_number_fuzz
+	mkdir -p build/fuzz/corpus
+	build/fuzz/fuzz/text_to_number_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build/fuzz/ -dict=fuzz/number.dict build/fuzz/corpus fuzz/corpus
+
 bench: build
 	build/default/bench/read_byte_bench
+	bench/startup.sh build/default/bench/startup_bench build/default/panel/torva-inout \
+	  build/default/bench/bare_window
 
 screenshot: build
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png

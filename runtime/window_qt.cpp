@@ -78,16 +78,38 @@ void colour(QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back,
 }
 
 // A substitute face may be wider than the one the box was made for:
-// narrow its letters until the caption fits rather than clip it.
+// narrow its letters to the widest stretch at which the caption fits
+// rather than clip it. The natural width gives the first guess.
 void fit_caption(QLabel* label) {
     const qreal room = label->contentsRect().width();
     QFont font = label->font();
-    for (int stretch = 99; stretch >= kNarrowestStretch &&
-                           QFontMetricsF(font).horizontalAdvance(label->text()) > room;
-         --stretch)
+    const auto width_at = [&](int stretch) {
         font.setStretch(stretch);
+        return QFontMetricsF(font).horizontalAdvance(label->text());
+    };
+    const qreal natural = QFontMetricsF(font).horizontalAdvance(label->text());
+    if (natural <= room) return;
+    int stretch = std::clamp(static_cast<int>(100 * room / natural), kNarrowestStretch, 99);
+    while (stretch < 99 && width_at(stretch + 1) <= room) ++stretch;
+    while (stretch > kNarrowestStretch && width_at(stretch) > room) --stretch;
+    font.setStretch(stretch);
     label->setFont(font);
 }
+
+// Measuring loads the label's font; done at the first paint rather than
+// while the window is built, the window shows sooner, and no caption is
+// ever painted before it fits.
+class FitCaptionAtFirstPaint : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            fit_caption(static_cast<QLabel*>(watched));
+        }
+        return false;
+    }
+};
 
 QWidget* make_label(const Control& c, const Font& font, QWidget* parent) {
     auto* label = new QLabel(QString::fromStdString(shown_caption(c.text)), parent);
@@ -101,7 +123,7 @@ QWidget* make_label(const Control& c, const Font& font, QWidget* parent) {
     label->setFont(resolve(font));
     label->setGeometry(pixels(c.left, c.top, c.width, c.height));
     colour(label, QPalette::WindowText, QPalette::Window, c);
-    fit_caption(label);
+    label->installEventFilter(new FitCaptionAtFirstPaint(label));
     return label;
 }
 
@@ -273,19 +295,29 @@ void show_message_box(QWidget* owner, const QString& text, const std::function<v
 }
 
 PictureBox::PictureBox(const QString& resource, const QColor& background, QWidget* parent)
-    : QWidget(parent), background_(background) {
-    if (resource.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        drawing_ = new QSvgRenderer(resource, this);
-        drawing_->setAspectRatioMode(Qt::IgnoreAspectRatio);
-    } else {
-        bitmap_.load(resource);
-    }
+    : QWidget(parent), resource_(resource), background_(background) {
     setFocusPolicy(Qt::NoFocus);
 }
 
-bool PictureBox::hasPicture() const { return drawing_ ? drawing_->isValid() : !bitmap_.isNull(); }
+// The image is read when it is first needed, so the window shows sooner.
+void PictureBox::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    if (resource_.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        drawing_ = new QSvgRenderer(resource_, this);
+        drawing_->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    } else {
+        bitmap_.load(resource_);
+    }
+}
+
+bool PictureBox::hasPicture() {
+    load();
+    return drawing_ ? drawing_->isValid() : !bitmap_.isNull();
+}
 
 void PictureBox::paintEvent(QPaintEvent*) {
+    load();
     QPainter painter(this);
     painter.fillRect(rect(), background_);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ make
   # tests and benchmarks
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libx11-dev
   # the window
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
@@ -16,10 +16,15 @@ packages=(
   # checks of the desktop entry, the metainfo and the manual pages
   desktop-file-utils appstream man-db
 )
-# `install-deps.sh package`: also what builds and checks the Debian package.
-if [[ ${1:-} == package ]]; then
-  packages+=(dpkg-dev lintian)
-fi
+# Extra groups, named as arguments: what builds and checks the Debian
+# package, and the fuzzer's compiler.
+for group in "$@"; do
+  case $group in
+    package) packages+=(dpkg-dev lintian) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "unknown group: $group" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -183,6 +183,7 @@ TEST_F(Panel, LabelsShowTheirCaptionsInTheirFontsAndColours) {
 }
 
 TEST_F(Panel, EveryCaptionFitsItsBox) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     for (QLabel* label : form->findChildren<QLabel*>()) {
         const QFontMetricsF metrics(label->font());
         const QRect room = label->contentsRect();
