@@ -1,5 +1,8 @@
 # Thin wrapper over the CMake presets; each target installs what is missing first.
-.PHONY: deps deps-windows build run test windows test-windows bench screenshot clean
+.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows bench screenshot clean
+
+# How long `make fuzz` runs the number reader's fuzzer.
+FUZZ_SECONDS ?= 180
 
 deps:
 	@scripts/install-deps.sh
@@ -17,6 +20,21 @@ run: build
 test: build
 	ctest --preset default -j 2
 
+# The whole suite, the window and its end-to-end test included, under ASan + UBSan.
+test-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize -j 2
+
+# New inputs go to build/fuzz/corpus; the seeds in fuzz/corpus stay as they are.
+fuzz:
+	@scripts/install-deps.sh fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz --target text_to_number_fuzz
+	mkdir -p build/fuzz/corpus
+	build/fuzz/fuzz/text_to_number_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build/fuzz/ -dict=fuzz/number.dict build/fuzz/corpus fuzz/corpus
+
 # torva-inout.exe and torva-port.exe, cross-built, in build/windows/.
 windows: deps-windows
 	cmake --preset windows
@@ -30,10 +48,21 @@ test-windows: deps-windows
 
 bench: build
 	build/default/bench/read_byte_bench
+	bench/startup.sh build/default/bench/startup_bench build/default/panel/torva-inout \
+	  build/default/bench/bare_window
 
 screenshot: build windows
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png
 	scripts/screenshot.sh build/windows/torva-inout.exe docs/panel-windows.png
+
+# The Debian package in build/default, and its install test (needs root or sudo).
+.PHONY: package package-test
+package: build
+	@scripts/install-deps.sh package
+	cmake --build --preset default --target package
+
+package-test: package
+	tests/package_test.sh "$$(ls -t build/default/torva-inout_*.deb | head -n1)" build/default/tests/scratch/package
 
 clean:
 	rm -rf build

@@ -29,14 +29,14 @@ std::int16_t read_word(const Port& port) {
     return make_int_from_bytes(low, high);
 }
 
-template <auto WriteByte>
-void write_word(const Port& port, const std::int16_t& value) {
+template <class WriteByte>
+void write_word(const Port& port, const std::int16_t& value, WriteByte write_byte) {
     const std::int32_t pattern = value;
     const std::uint8_t low = rt::to_byte(rt::to_int16(pattern & 0xFF));
-    WriteByte(port, low);
+    write_byte(port, low);
     const std::uint8_t high = rt::to_byte(rt::to_int16((pattern & 0xFF00) / 256));
     const Port next = rt::checked_add(port, 1);
-    WriteByte(next, high);
+    write_byte(next, high);
 }
 
 }  // namespace
@@ -51,9 +51,8 @@ std::string add_trailing_backslash(const std::string& text) {
 }
 
 std::string port_file_path() {
-    const auto directory = rt::platform::temp_directory();
-    if (!directory) throw rt::FileError("Temporary directory path too long");
-    return add_trailing_separator(*directory, rt::platform::path_separator()) + kPortFileName;
+    return add_trailing_separator(rt::platform::temp_directory(), rt::platform::path_separator()) +
+           kPortFileName;
 }
 
 std::uint8_t read_io_byte_checked(const Port& port) {
@@ -92,15 +91,29 @@ void WRITE_IO_BYTE(const Port& port, const std::uint8_t& value) noexcept {
 std::int16_t READ_IO_WORD(const Port& port) { return read_word<READ_IO_BYTE>(port); }
 
 void WRITE_IO_WORD(const Port& port, const std::int16_t& value) {
-    write_word<WRITE_IO_BYTE>(port, value);
+    write_word(port, value, WRITE_IO_BYTE);
 }
 
 std::int16_t read_io_word_checked(const Port& port) {
     return read_word<read_io_byte_checked>(port);
 }
 
+// A high byte refused after the low one landed leaves half a word: the
+// error says which byte was written.
 void write_io_word_checked(const Port& port, const std::int16_t& value) {
-    write_word<write_io_byte_checked>(port, value);
+    bool low_written = false;
+    std::uint8_t low = 0;
+    try {
+        write_word(port, value, [&](const Port& at, const std::uint8_t& byte) {
+            write_io_byte_checked(at, byte);
+            if (!low_written) low = byte;
+            low_written = true;
+        });
+    } catch (const rt::FileError& error) {
+        if (!low_written) throw;
+        throw rt::FileError(error.description() + "; only the low byte was written: port " +
+                            rt::to_decimal(port) + " holds " + rt::to_decimal(low) + " now");
+    }
 }
 
 std::int16_t make_int_from_bytes(const std::uint8_t& low, const std::uint8_t& high) {

@@ -42,7 +42,8 @@ void WRITE_IO_BYTE(const Port& port, const std::uint8_t& value) noexcept;
 std::int16_t READ_IO_WORD(const Port& port);
 void WRITE_IO_WORD(const Port& port, const std::int16_t& value);
 
-// The same over the checked byte access.
+// The same over the checked byte access. When the high byte fails after
+// the low one was written, the FileError says so and names that byte.
 std::int16_t read_io_word_checked(const Port& port);
 void write_io_word_checked(const Port& port, const std::int16_t& value);
 

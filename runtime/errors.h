@@ -2,6 +2,7 @@
 // description that a handler shows to the user.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -32,5 +33,8 @@ public:
 };
 
 [[noreturn]] void raise_overflow();
+
+// A FileError for a temporary directory whose path is longer than the limit.
+[[noreturn]] void raise_path_too_long(const std::string& path, std::size_t limit);
 
 }  // namespace rt

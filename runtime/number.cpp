@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 #include "runtime/errors.h"
@@ -23,6 +24,7 @@ class Cursor {
 public:
     explicit Cursor(std::string_view text) : text_(text) { skip(); }
     char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+    std::size_t position() const { return pos_; }
     void next() {
         ++pos_;
         skip();
@@ -38,7 +40,8 @@ private:
 
 
 // Digits after "&H" or "&O"; the value decides a 16- or 32-bit pattern.
-double read_radix(Cursor& cursor, unsigned radix) {
+std::optional<double> read_radix(Cursor& cursor, unsigned radix) {
+    if (digit_value(cursor.peek(), radix) < 0) return std::nullopt;
     std::uint64_t value = 0;
     for (int digit; (digit = digit_value(cursor.peek(), radix)) >= 0; cursor.next()) {
         value = value * radix + static_cast<unsigned>(digit);
@@ -89,7 +92,7 @@ void read_exponent(Cursor& cursor, DecimalText& number) {
     cursor = ahead;
 }
 
-double read_decimal(Cursor& cursor) {
+std::optional<double> read_decimal(Cursor& cursor) {
     DecimalText number;
     if (cursor.peek() == '+' || cursor.peek() == '-') {
         number.negative = cursor.peek() == '-';
@@ -101,8 +104,9 @@ double read_decimal(Cursor& cursor) {
         number.mantissa += '.';
         read_digits(cursor, number, true);
     }
-    if (!number.any_digit || !number.significant) return 0.0;
+    if (!number.any_digit) return std::nullopt;
     read_exponent(cursor, number);
+    if (!number.significant) return 0.0;
 
     std::string text = number.mantissa + 'e' + std::to_string(number.exponent);
     double value = 0.0;
@@ -116,6 +120,16 @@ double read_decimal(Cursor& cursor) {
     }
     if (!std::isfinite(value)) raise_overflow();
     return number.negative ? -value : value;
+}
+
+// "&H" or "&O" and their digits.
+std::optional<double> read_prefixed(Cursor& cursor) {
+    cursor.next();
+    const char kind = cursor.peek();
+    const unsigned radix = (kind == 'H' || kind == 'h') ? 16 : (kind == 'O' || kind == 'o') ? 8 : 0;
+    if (radix == 0) return std::nullopt;
+    cursor.next();
+    return read_radix(cursor, radix);
 }
 
 double rounded(double value, double low, double high) {
@@ -142,16 +156,15 @@ int digit_value(char c, unsigned radix) {
     return value >= 0 && static_cast<unsigned>(value) < radix ? value : -1;
 }
 
-double text_to_number(std::string_view text) {
+NumberReading read_number(std::string_view text) {
     Cursor cursor(text);
-    if (cursor.peek() != '&') return read_decimal(cursor);
-    cursor.next();
-    char kind = cursor.peek();
-    unsigned radix = (kind == 'H' || kind == 'h') ? 16 : (kind == 'O' || kind == 'o') ? 8 : 0;
-    if (radix == 0) return 0.0;
-    cursor.next();
-    return read_radix(cursor, radix);
+    const std::optional<double> value =
+        cursor.peek() == '&' ? read_prefixed(cursor) : read_decimal(cursor);
+    if (!value) return {0.0, 0};
+    return {*value, cursor.position()};
 }
+
+double text_to_number(std::string_view text) { return read_number(text).value; }
 
 std::uint8_t to_byte(double value) { return static_cast<std::uint8_t>(rounded(value, 0, 255)); }
 

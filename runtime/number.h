@@ -9,12 +9,22 @@ namespace rt {
 
 // Reads the number at the start of a text, the way the panel's fields
 // are read. Blanks, tabs, CR and LF are ignored wherever they stand.
-// Decimal: [sign] digits [. digits] [E|D [sign] digits]; reading stops at
-// the first character that does not continue the number. "&H" / "&O"
-// at the start read hexadecimal / octal digits as a 16-bit pattern when
-// the value fits 16 bits, else as a 32-bit pattern. No number reads 0.
+// Decimal: [sign] digits [. [digits]] or [sign] . digits, then an optional
+// [E|D [sign] digits]; reading stops at the first character that does not
+// continue the number. "&H" / "&O" at the start read hexadecimal / octal
+// digits as a 16-bit pattern when the value fits 16 bits, else as a 32-bit
+// pattern. No number reads 0.
 // Raises OverflowError beyond a double or beyond 32 bits for &H / &O.
 double text_to_number(std::string_view text);
+
+// The same reading, with the count of characters the number took (the
+// ignored characters after it included); 0 when the text starts with no
+// number. The number is the whole text when the count is its size.
+struct NumberReading {
+    double value;
+    std::size_t length;
+};
+NumberReading read_number(std::string_view text);
 
 // The value of a digit in the given radix (up to 16), or -1.
 int digit_value(char c, unsigned radix);

@@ -3,8 +3,8 @@
 // have one source file implementing this interface.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace rt::platform {
@@ -18,8 +18,8 @@ inline constexpr std::size_t kTempPathCapacity = 498;
 
 // The temporary directory as the system reports it, UTF-8. An empty text
 // when the query fails (the file name then resolves against the current
-// directory); nothing when the path exceeds the capacity.
-std::optional<std::string> temp_directory();
+// directory). Raises FileError naming the path when it exceeds the capacity.
+std::string temp_directory();
 
 #ifdef _WIN32
 using NativeHandle = void*;

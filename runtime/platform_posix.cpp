@@ -16,30 +16,43 @@ namespace {
 
 [[noreturn]] void raise_errno(int error) { throw FileError(std::strerror(error)); }
 
-// A port file must be a regular file of our own: on a shared /tmp anyone
-// could have put a FIFO, a device or somebody else's file there first.
+constexpr const char* kLinkRefused = "refused, so that nothing is written through a link";
+
+// O_NOFOLLOW fails with ELOOP on a symbolic link; say that it is one,
+// refused on purpose, rather than "Too many levels of symbolic links".
+[[noreturn]] void raise_open_error(const std::string& path, int error) {
+    struct stat info {};
+    if (error == ELOOP && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        throw FileError(std::string("Is a symbolic link: ") + kLinkRefused);
+    raise_errno(error);
+}
+
+// A port file must be a regular file of our own with no other name: on a
+// shared /tmp anyone could have put a FIFO, a device or somebody else's
+// file there first, and a hard link would write into another file.
 void check_owned_regular(int fd) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) raise_errno(errno);
     if (!S_ISREG(info.st_mode)) throw FileError("Not a regular file");
     if (info.st_uid != ::geteuid()) throw FileError("File owned by another user");
+    if (info.st_nlink > 1) throw FileError(std::string("Has another name (a hard link): ") + kLinkRefused);
 }
 
 }  // namespace
 
 char path_separator() { return '/'; }
 
-std::optional<std::string> temp_directory() {
+std::string temp_directory() {
     const char* dir = std::getenv("TMPDIR");
     std::string path = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
-    if (path.size() > kTempPathCapacity) return std::nullopt;
+    if (path.size() > kTempPathCapacity) raise_path_too_long(path, kTempPathCapacity);
     return path;
 }
 
 NativeHandle open_read_write(const std::string& path) {
     // No link is followed and a FIFO never blocks the open.
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0) raise_errno(errno);
+    if (fd < 0) raise_open_error(path, errno);
     try {
         check_owned_regular(fd);
     } catch (...) {

@@ -38,13 +38,17 @@ OVERLAPPED at(std::uint64_t offset) {
 
 char path_separator() { return '\\'; }
 
-std::optional<std::string> temp_directory() {
+std::string temp_directory() {
     // The wide query: the single-byte one turns letters outside the code
     // page into "?", and no file could be found under that path.
     wchar_t buffer[kTempPathCapacity + 2] = {};
     DWORD count = GetTempPathW(static_cast<DWORD>(kTempPathCapacity + 1), buffer);
-    if (count > kTempPathCapacity) return std::nullopt;
-    return narrow(buffer, count);
+    if (count <= kTempPathCapacity) return narrow(buffer, count);
+    // Too long: ask again with room for all of it, to name it.
+    std::wstring whole(count, L'\0');
+    count = GetTempPathW(count, whole.data());
+    raise_path_too_long(count < whole.size() ? narrow(whole.data(), count) : std::string(),
+                        kTempPathCapacity);
 }
 
 NativeHandle open_read_write(const std::string& path) {

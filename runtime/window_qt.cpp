@@ -11,24 +11,28 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QStyleHints>
 #include <QSvgRenderer>
 #include <QTimer>
 
 #include <algorithm>
+#include <iostream>
 #include <limits>
 #include <vector>
 
 #include "runtime/message_box.h"
+#include "runtime/startup.h"
 #include "runtime/text.h"
 
 namespace rt::ui {
 namespace {
 
-constexpr const char* kProgramName = "TORVA_InOut";
 // Narrowest letter width a substitute face may be set to so that a caption fits its box.
 constexpr int kNarrowestStretch = 80;
 // Room for the whole title even beside a short message.
 constexpr int kMinimumTextWidth = 160;
+// Longest text a field's cursor blinks over; see steady_cursor_for_long_text.
+constexpr qsizetype kBlinkingCursorLength = 4096;
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -74,16 +78,38 @@ void colour(QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back,
 }
 
 // A substitute face may be wider than the one the box was made for:
-// narrow its letters until the caption fits rather than clip it.
+// narrow its letters to the widest stretch at which the caption fits
+// rather than clip it. The natural width gives the first guess.
 void fit_caption(QLabel* label) {
     const qreal room = label->contentsRect().width();
     QFont font = label->font();
-    for (int stretch = 99; stretch >= kNarrowestStretch &&
-                           QFontMetricsF(font).horizontalAdvance(label->text()) > room;
-         --stretch)
+    const auto width_at = [&](int stretch) {
         font.setStretch(stretch);
+        return QFontMetricsF(font).horizontalAdvance(label->text());
+    };
+    const qreal natural = QFontMetricsF(font).horizontalAdvance(label->text());
+    if (natural <= room) return;
+    int stretch = std::clamp(static_cast<int>(100 * room / natural), kNarrowestStretch, 99);
+    while (stretch < 99 && width_at(stretch + 1) <= room) ++stretch;
+    while (stretch > kNarrowestStretch && width_at(stretch) > room) --stretch;
+    font.setStretch(stretch);
     label->setFont(font);
 }
+
+// Measuring loads the label's font; done at the first paint rather than
+// while the window is built, the window shows sooner, and no caption is
+// ever painted before it fits.
+class FitCaptionAtFirstPaint : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            fit_caption(static_cast<QLabel*>(watched));
+        }
+        return false;
+    }
+};
 
 QWidget* make_label(const Control& c, const Font& font, QWidget* parent) {
     auto* label = new QLabel(QString::fromStdString(shown_caption(c.text)), parent);
@@ -97,7 +123,7 @@ QWidget* make_label(const Control& c, const Font& font, QWidget* parent) {
     label->setFont(resolve(font));
     label->setGeometry(pixels(c.left, c.top, c.width, c.height));
     colour(label, QPalette::WindowText, QPalette::Window, c);
-    fit_caption(label);
+    label->installEventFilter(new FitCaptionAtFirstPaint(label));
     return label;
 }
 
@@ -126,6 +152,16 @@ QWidget* make_line(const Control& c, const Font&, QWidget* parent) {
     line->setGeometry(QRect(from, to));
     colour(line, QPalette::WindowText, QPalette::Window, c);
     return line;
+}
+
+// Each blink of the cursor repaints its field, and Qt lays out and draws
+// the field's whole text for it: over a pasted page that keeps an idle
+// window busy. The focused field's cursor stays steady while its text is long.
+void steady_cursor_for_long_text() {
+    static const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
+    const auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    const bool long_text = field != nullptr && field->text().size() > kBlinkingCursorLength;
+    QGuiApplication::styleHints()->setCursorFlashTime(long_text ? 0 : blinking);
 }
 
 using Maker = QWidget* (*)(const Control&, const Font&, QWidget*);
@@ -161,7 +197,11 @@ public:
             widgets_.push_back(widget);
         }
         // Fields stay in front of the pictures they lie on.
-        for (QLineEdit* field : top_.findChildren<QLineEdit*>()) field->raise();
+        for (QLineEdit* field : top_.findChildren<QLineEdit*>()) {
+            field->raise();
+            QObject::connect(field, &QLineEdit::textChanged, &top_, steady_cursor_for_long_text);
+        }
+        QObject::connect(qApp, &QApplication::focusChanged, &top_, steady_cursor_for_long_text);
         orderTabStops(controls);
     }
 
@@ -223,8 +263,10 @@ std::unique_ptr<Form> create_form(const Window& window, std::span<const Control>
 }
 
 int start(int argc, char** argv, const std::function<std::unique_ptr<Program>()>& load) {
+    if (const auto status = startup::handle_command_line(argc, argv, std::cout)) return *status;
+    startup::guard_window_start();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(kProgramName));
+    startup::started();
     std::unique_ptr<Program> program = load();
     QPointer<QWidget> owner(qt::widget(program->form()));
     set_message_box_handler([owner](const std::string& text) {
@@ -241,7 +283,7 @@ namespace qt {
 QWidget* widget(Form& form) { return static_cast<QtForm&>(form).widget(); }
 
 void show_message_box(QWidget* owner, const QString& text, const std::function<void(QMessageBox&)>& opened) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kProgramName),
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(startup::kApplicationName),
                     QString::fromStdString(breakable(text.toStdString())), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);  // a field's text is never markup
     box.button(QMessageBox::Ok)->setIcon(QIcon());
@@ -253,19 +295,29 @@ void show_message_box(QWidget* owner, const QString& text, const std::function<v
 }
 
 PictureBox::PictureBox(const QString& resource, const QColor& background, QWidget* parent)
-    : QWidget(parent), background_(background) {
-    if (resource.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        drawing_ = new QSvgRenderer(resource, this);
-        drawing_->setAspectRatioMode(Qt::IgnoreAspectRatio);
-    } else {
-        bitmap_.load(resource);
-    }
+    : QWidget(parent), resource_(resource), background_(background) {
     setFocusPolicy(Qt::NoFocus);
 }
 
-bool PictureBox::hasPicture() const { return drawing_ ? drawing_->isValid() : !bitmap_.isNull(); }
+// The image is read when it is first needed, so the window shows sooner.
+void PictureBox::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    if (resource_.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        drawing_ = new QSvgRenderer(resource_, this);
+        drawing_->setAspectRatioMode(Qt::IgnoreAspectRatio);
+    } else {
+        bitmap_.load(resource_);
+    }
+}
+
+bool PictureBox::hasPicture() {
+    load();
+    return drawing_ ? drawing_->isValid() : !bitmap_.isNull();
+}
 
 void PictureBox::paintEvent(QPaintEvent*) {
+    load();
     QPainter painter(this);
     painter.fillRect(rect(), background_);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);

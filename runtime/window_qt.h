@@ -30,12 +30,16 @@ class PictureBox : public QWidget {
     Q_OBJECT
 public:
     PictureBox(const QString& resource, const QColor& background, QWidget* parent = nullptr);
-    bool hasPicture() const;
+    bool hasPicture();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void load();
+
+    QString resource_;
+    bool loaded_ = false;
     QColor background_;
     QImage bitmap_;
     QSvgRenderer* drawing_ = nullptr;

@@ -1,24 +1,33 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian 12 packages that building, running and
-# testing need, and only those that are missing. With "windows" also what
-# cross-building the Windows programs and testing them under Wine need.
+# testing need, and only those that are missing.
 set -euo pipefail
 
 packages=(
   # build
   cmake ninja-build g++ make
   # tests and benchmarks
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libx11-dev
   # the window
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick
+  # checks of the desktop entry, the metainfo and the manual pages
+  desktop-file-utils appstream man-db
 )
-if [[ ${1:-} == windows ]]; then
-  # mingw-w64 with POSIX threads (std::thread), gtest's sources, Wine
-  packages+=(g++-mingw-w64-x86-64-posix googletest wine64)
-fi
+# Extra groups, named as arguments: what builds and checks the Debian
+# package, the fuzzer's compiler, and what cross-builds the Windows
+# programs and tests them under Wine.
+for group in "$@"; do
+  case $group in
+    package) packages+=(dpkg-dev lintian) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    # mingw-w64 with POSIX threads (std::thread), gtest's sources, Wine
+    windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine64) ;;
+    *) echo "unknown group: $group" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

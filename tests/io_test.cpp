@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -9,6 +11,10 @@
 #include "runtime/errors.h"
 #include "runtime/message_box.h"
 #include "test_support.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -86,7 +92,12 @@ TEST_F(PortFile, ATooLongTemporaryDirectoryIsAFailedAccess) {
     set_temp(longest);
     EXPECT_EQ(io::port_file_path(), longest + "/emu_port.dat");
     set_temp(longest + "y");
-    EXPECT_THROW(io::port_file_path(), rt::FileError);
+    try {
+        io::port_file_path();
+        ADD_FAILURE() << "a path beyond 498 characters was taken";
+    } catch (const rt::FileError& error) {
+        EXPECT_EQ(error.description(), "Temporary directory path longer than 498 characters: " + longest + "y");
+    }
     EXPECT_EQ(io::READ_IO_BYTE(115), 0);
 }
 #endif
@@ -227,11 +238,43 @@ TEST_F(Word, RoundTripsAtTheHighestPorts) {
     }
 }
 
+// The low byte's access creates the missing file before port + 1 overflows.
 TEST_F(Word, ThePortAfterTheLastOverflowsAfterTheLowByte) {
-    EXPECT_THROW(io::READ_IO_WORD(kMaxPort), rt::OverflowError);
-    EXPECT_THROW(io::WRITE_IO_WORD(kMaxPort, 1), rt::OverflowError);
-    EXPECT_THROW(io::read_io_word_checked(kMaxPort), rt::OverflowError);
+    const std::function<void()> accesses[] = {
+        [] { io::READ_IO_WORD(kMaxPort); },
+        [] { io::WRITE_IO_WORD(kMaxPort, 1); },
+        [] { io::read_io_word_checked(kMaxPort); },
+    };
+    for (const auto& access : accesses) {
+        fs::remove(port_file());
+        EXPECT_THROW(access(), rt::OverflowError);
+        EXPECT_TRUE(fs::exists(port_file()));
+    }
 }
+
+#ifndef _WIN32
+// A file-size limit that lets the low byte land and refuses the high one:
+// the low byte goes first, and the error names it.
+TEST_F(Word, ACheckedWriteCutShortNamesTheByteWritten) {
+    put_ports(12, {});
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved;
+    limit.rlim_cur = 13;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    std::string description;
+    try {
+        io::write_io_word_checked(112, -1234);
+    } catch (const rt::FileError& error) {
+        description = error.description();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(description, "File too large; only the low byte was written: port 112 holds 46 now");
+    EXPECT_EQ(bytes(), Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 46}));
+}
+#endif
 
 TEST(MakeSignedInt, TurnsUnsignedPatternsIntoSignedValues) {
     const std::pair<std::int32_t, int> cases[] = {

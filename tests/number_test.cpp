@@ -4,6 +4,7 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "runtime/errors.h"
 #include "runtime/number.h"
@@ -48,6 +49,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Reading{"&HFFG", 255}, Reading{"& H 1 0", 16}, Reading{"&O17", 15},
                       Reading{"&o777", 511}, Reading{"&O8", 0}, Reading{"&O178", 15},
                       Reading{"-&H10", 0}, Reading{"1&H10", 1}));
+
+TEST(ReadNumber, CountsTheCharactersTheNumberTook) {
+    const std::pair<const char*, std::size_t> cases[] = {
+        {"", 0},      {" ", 0},          {"-", 0},       {".", 0},      {"&H", 0},
+        {"&X1", 0},   {"12abc", 2},      {" 1 2 ", 5},   {"1e", 1},     {"1e+", 1},
+        {"1 E 2", 5}, {"0E5", 3},        {"5.", 2},      {"-.5", 3},    {"12,5", 2},
+        {"&HFFG", 4}, {"& h 1 0 ", 8},   {"&O178", 4},   {"0x7F", 1},   {"1.2.3", 3},
+    };
+    for (const auto& [text, length] : cases) EXPECT_EQ(rt::read_number(text).length, length) << text;
+}
 
 TEST(TextToNumberOverflow, RaisesBeyondADoubleOrBeyond32Bits) {
     for (const char* text : {"1E400", "-1E400", "1E99999999999999999999", "&H100000000",

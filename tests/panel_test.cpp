@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
@@ -182,6 +183,7 @@ TEST_F(Panel, LabelsShowTheirCaptionsInTheirFontsAndColours) {
 }
 
 TEST_F(Panel, EveryCaptionFitsItsBox) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     for (QLabel* label : form->findChildren<QLabel*>()) {
         const QFontMetricsF metrics(label->font());
         const QRect room = label->contentsRect();
@@ -374,6 +376,17 @@ TEST_F(Panel, APastedPageIsShownCutToAThousandCharacters) {
     EXPECT_EQ(QString::fromStdString(messages[0]), "Overflow: " + page.left(1000) + QChar(0x2026));
     EXPECT_EQ(ui.txtOUT_B110->text(), "");
     EXPECT_EQ(port(110), 0);
+}
+
+TEST_F(Panel, TheCursorStaysSteadyOverALongTextSoTheIdleWindowRests) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
+    ASSERT_GT(blinking, 0);
+    ui.txtOUT_W112->setText(QString(1'000'000, u'a'));
+    EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+    ui.txtOUT_B110->setFocus();
+    EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), blinking);
 }
 
 TEST_F(Panel, AFailedWriteKeepsTheTextWithoutAMessage) {

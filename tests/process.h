@@ -1,6 +1,7 @@
 // Runs a program as a separate process, for the tests of torva-port: to
-// its end with its output in files, or as a running child whose output
-// is read line by line until it is stopped.
+// its end with its output in files (standard output to `target` when one
+// is given), or as a running child whose output is read line by line
+// until it is stopped.
 #pragma once
 
 #include <cstdio>
@@ -89,9 +90,9 @@ inline bool spawn(const std::string& program, const std::vector<std::string>& ar
 }
 
 inline Outcome run_process(const std::string& program, const std::vector<std::string>& args,
-                           const std::string& stem) {
+                           const std::string& stem, const std::string& target = "") {
     const std::string out = stem + ".out", err = stem + ".err";
-    HANDLE out_file = inheritable_file(out), err_file = inheritable_file(err);
+    HANDLE out_file = inheritable_file(target.empty() ? out : target), err_file = inheritable_file(err);
     PROCESS_INFORMATION process{};
     DWORD status = DWORD(-1);
     if (spawn(program, args, out_file, err_file, process)) {
@@ -156,9 +157,10 @@ inline std::string command_line(const std::string& program, const std::vector<st
 }
 
 inline Outcome run_process(const std::string& program, const std::vector<std::string>& args,
-                           const std::string& stem) {
+                           const std::string& stem, const std::string& target = "") {
     const std::string out = stem + ".out", err = stem + ".err";
-    const int raw = std::system((command_line(program, args) + " >" + quoted(out) + " 2>" + quoted(err)).c_str());
+    const std::string to = target.empty() ? out : target;
+    const int raw = std::system((command_line(program, args) + " >" + quoted(to) + " 2>" + quoted(err)).c_str());
     Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
     std::filesystem::remove(out);
     std::filesystem::remove(err);

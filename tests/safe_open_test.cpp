@@ -21,6 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::Bytes;
 
+constexpr const char* kLinkRefused = "refused, so that nothing is written through a link";
+
 class SafeOpen : public testsupport::TempDirTest {
 protected:
     // Both silent routines refuse, and the checked read says why.
@@ -54,7 +56,7 @@ TEST_F(SafeOpen, DoesNotFollowASymbolicLink) {
     const fs::path victim = dir_ / "victim.txt";
     std::ofstream(victim) << "precious";
     fs::create_symlink(victim, port_file());
-    expect_refused("Too many levels of symbolic links");
+    expect_refused(std::string("Is a symbolic link: ") + kLinkRefused);
     std::ifstream in(victim);
     std::string content;
     in >> content;
@@ -64,8 +66,19 @@ TEST_F(SafeOpen, DoesNotFollowASymbolicLink) {
 TEST_F(SafeOpen, DoesNotFollowADanglingLink) {
     const fs::path target = dir_ / "created-by-link";
     fs::create_symlink(target, port_file());
-    expect_refused("Too many levels of symbolic links");
+    expect_refused(std::string("Is a symbolic link: ") + kLinkRefused);
     EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(SafeOpen, DoesNotWriteThroughAHardLink) {
+    const fs::path notes = dir_ / "notes.txt";
+    std::ofstream(notes) << "precious";
+    fs::create_hard_link(notes, port_file());
+    expect_refused(std::string("Has another name (a hard link): ") + kLinkRefused);
+    std::ifstream in(notes);
+    std::string content;
+    in >> content;
+    EXPECT_EQ(content, "precious");
 }
 
 TEST_F(SafeOpen, NeverBlocksOnAFifo) {

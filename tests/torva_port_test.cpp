@@ -15,9 +15,10 @@ using testsupport::Outcome;
 
 class TorvaPort : public testsupport::TempDirTest {
 protected:
-    // Output goes beside the test's folder, not into the temporary directory.
-    Outcome run(const std::vector<std::string>& args) {
-        return testsupport::run_process(TORVA_PORT_EXE, args, dir_.string());
+    // Output goes beside the test's folder, not into the temporary directory,
+    // unless another target is given.
+    Outcome run(const std::vector<std::string>& args, const std::string& target = "") {
+        return testsupport::run_process(TORVA_PORT_EXE, args, dir_.string(), target);
     }
 };
 
@@ -48,6 +49,9 @@ TEST_F(TorvaPort, WritesValuesReadAsTheFieldsRead) {
         {{"write-word", "102", "&H8000"}, {255, 2, 0, 128}},
         {{"write-word", "102", "-2"}, {255, 2, 254, 255}},
         {{"write", "&H64", " 1 2"}, {12, 2, 254, 255}},
+        {{"write", "101", "&O17 "}, {12, 15, 254, 255}},
+        {{"write-word", "102", "-.5 E1"}, {12, 15, 251, 255}},
+        {{"write-word", "102", "1e2"}, {12, 15, 100, 0}},
     };
     for (const auto& [args, content] : cases) {
         const Outcome r = run(args);
@@ -87,6 +91,12 @@ TEST_F(TorvaPort, RejectsBadUsage) {
         {{"read", "-5"}, "invalid port '-5'"},
         {{"read", "&H"}, "invalid port '&H'"},
         {{"read", "2147483648"}, "invalid port '2147483648'"},
+        {{"write", "110", "0x7F"}, "invalid value '0x7F': one number is expected"},
+        {{"write-word", "112", "1,000"}, "invalid value '1,000'"},
+        {{"write", "110", ""}, "invalid value ''"},
+        {{"write", "110", " "}, "invalid value ' '"},
+        {{"write", "110", "&H"}, "invalid value '&H'"},
+        {{"write", "110", "1e"}, "invalid value '1e'"},
         {{"read-word", "2147483647"}, "from 100 to 2147483646"},
         {{"write-word", "2147483647", "1"}, "from 100 to 2147483646"},
         {{"dump", "120", "110"}, "LAST is below FIRST"},
@@ -110,6 +120,19 @@ TEST_F(TorvaPort, ReportsAnInaccessiblePortFile) {
         EXPECT_EQ(r.err, "torva-port: " + port_file().string() + ": Is a directory\n");
     }
 }
+
+// A device that is always full is a POSIX one.
+#ifndef _WIN32
+TEST_F(TorvaPort, ReportsAnOutputThatCannotBeWritten) {
+    put_ports(3, {{101, 127}});
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"read", "101"},
+                                                {"dump"}, {"path"}, {"--help"}}) {
+        const Outcome r = run(args, "/dev/full");
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, "torva-port: standard output: No space left on device\n");
+    }
+}
+#endif
 
 TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrTheGivenRange) {
     put_ports(3, {{101, 127}, {102, 255}});

@@ -1,8 +1,10 @@
 // torva-port: read and write the emulator's ports from a shell, through the
 // same port routines as the panel.
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <limits>
 #include <map>
@@ -37,12 +39,14 @@ constexpr const char* kUsage =
     "  write PORT VALUE        write VALUE as an unsigned byte (0 to 255)\n"
     "  write-word PORT VALUE   write VALUE as a signed word (-32768 to 32767), low byte first\n"
     "  dump [FIRST [LAST]]     port, port in hex, value in decimal, hex and binary\n"
-    "  watch PORT...           a line each time one of the ports changes\n"
+    "  watch PORT...           each port's value, then a line each time one changes\n"
     "  --help | --version\n"
     "\n"
     "PORT is a whole number of 100 or more, decimal or &H hexadecimal.\n"
-    "VALUE is read as the panel reads a field: decimal, &H hexadecimal or &O octal.\n"
-    "Exit status: 0 done, 1 the port file could not be accessed, 2 usage or range error.\n";
+    "VALUE is one number as the panel reads a field: decimal (fraction and\n"
+    "exponent allowed), &H hexadecimal or &O octal; blanks inside are ignored.\n"
+    "Exit status: 0 done, 1 the port file could not be accessed or the output\n"
+    "could not be written, 2 usage or range error.\n";
 
 // Wrong arguments or a value out of range; nothing has been written.
 class UsageError : public std::runtime_error {
@@ -54,6 +58,12 @@ public:
 class RangeError : public UsageError {
 public:
     using UsageError::UsageError;
+};
+
+// Standard output could not be written (a full disk, /dev/full).
+class OutputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 using Args = std::vector<std::string>;
@@ -78,14 +88,32 @@ io::Port parse_port(const std::string& text, io::Port highest = kLastPort) {
     return static_cast<io::Port>(value);
 }
 
-// A value read as the panel reads a field, range-tested as it does.
+// A value read as the panel reads a field, range-tested as it does. Unlike
+// a field, the whole argument must be the number: "0x7F" is a mistake, not 0.
 template <class Convert>
 auto parse_value(const std::string& text, Convert convert) {
+    rt::NumberReading number{};
     try {
-        return convert(rt::text_to_number(text));
+        number = rt::read_number(text);
     } catch (const rt::OverflowError& error) {
         throw RangeError(error.description() + ": " + text);
     }
+    if (number.length == 0 || number.length != text.size())
+        throw UsageError("invalid value '" + text +
+                         "': one number is expected (decimal, &H hexadecimal or &O octal)");
+    try {
+        return convert(number.value);
+    } catch (const rt::OverflowError& error) {
+        throw RangeError(error.description() + ": " + text);
+    }
+}
+
+// Everything printed must have reached standard output.
+void check_output() {
+    errno = 0;
+    std::cout.flush();
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout;
+    if (failed) throw OutputError(errno != 0 ? std::strerror(errno) : "write error");
 }
 
 std::string binary(std::uint8_t value) {
@@ -134,6 +162,7 @@ int cmd_dump(const Args& args) {
         std::printf("%lld  %llXH  %3u  %02XH  %s\n", static_cast<long long>(port),
                     static_cast<long long>(port), unsigned{value}, unsigned{value},
                     binary(value).c_str());
+        if (std::ferror(stdout)) check_output();  // stop at the first failed write
     }
     return kExitOk;
 }
@@ -148,7 +177,8 @@ int cmd_watch(const Args& args) {
             auto [place, fresh] = shown.try_emplace(port, -1);
             if (place->second == value) continue;
             place->second = value;
-            std::cout << port << ' ' << value << std::endl;
+            std::cout << port << ' ' << value << '\n';
+            check_output();
         }
         std::this_thread::sleep_for(kWatchInterval);
     }
@@ -196,17 +226,23 @@ int dispatch(const Args& words) {
 // Names the port file in an access error, when its path can be found at all.
 std::string access_subject() {
     try {
-        return io::port_file_path();
+        return io::port_file_path() + ": ";
     } catch (const rt::Error&) {
-        return "temporary directory";
+        return "";  // the error itself names the temporary directory
     }
+}
+
+int run(const Args& words) {
+    const int status = dispatch(words);
+    check_output();
+    return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
-        return dispatch(Args(argv + 1, argv + argc));
+        return run(Args(argv + 1, argv + argc));
     } catch (const RangeError& error) {
         std::cerr << "torva-port: " << error.what() << '\n';
         return kExitUsage;
@@ -214,7 +250,10 @@ int main(int argc, char** argv) {
         std::cerr << "torva-port: " << error.what() << "\n(torva-port --help lists the commands)\n";
         return kExitUsage;
     } catch (const rt::Error& error) {
-        std::cerr << "torva-port: " << access_subject() << ": " << error.description() << '\n';
+        std::cerr << "torva-port: " << access_subject() << error.description() << '\n';
+        return kExitAccess;
+    } catch (const OutputError& error) {
+        std::cerr << "torva-port: standard output: " << error.what() << '\n';
         return kExitAccess;
     }
 }

@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """Draws the panel's bitmaps: the keyboard picture (246 x 103, 8-bit
 palette BMP) and the program icon (32 x 32, 8-bit palette ICO with a
-one-bit mask). Standard library only; run it to remake both files."""
+one-bit mask), and from the same icon source the icon theme's PNGs
+(16 to 256 pixels) and SVG in dist/icons/hicolor. Standard library only;
+run it to remake them all, or give it a folder to draw them into instead."""
 
 import struct
+import sys
+import zlib
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
@@ -154,43 +158,151 @@ def keyboard():
 
 
 # --- The icon: a port box with an arrow in and an arrow out -----------------
+#
+# One source for every size: shapes in a 32-unit square, painted in order
+# and cut to a rounded outline. Sampled once at each pixel's centre they
+# give the 32 x 32 icon of the window and the theme's 32 x 32 PNG; sampled
+# 4 x 4 per pixel, the theme's other PNGs; written as they are, the SVG.
 
 ICON_BLUE = (0, 64, 160)
 ICON_LIGHT = (96, 160, 232)
 ICON_WHITE = (255, 255, 255)
 ICON_GREEN = (0, 128, 0)
 ICON_MAROON = (128, 0, 0)
+ICON_UNITS = 32
+ICON_RADIUS = 4
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 
-def rounded_out(x, y, size=32, r=3):
-    """Corner pixels outside a rounded square of radius r."""
-    cx = r if x < r else size - 1 - r if x > size - 1 - r else x
-    cy = r if y < r else size - 1 - r if y > size - 1 - r else y
-    return (x - cx) ** 2 + (y - cy) ** 2 > r * r + 1
-
-
-def arrow(c, y, x_from, x_to, rgb):
+def arrow(y, x_from, x_to):
+    """A bar three units thick and a head five units long at x_to."""
     step = 1 if x_to > x_from else -1
-    c.rect(min(x_from, x_to), y - 1, max(x_from, x_to) + 1, y + 2, rgb)
-    for i in range(5):
-        tip = x_to - step * i
-        c.rect(tip, y - i, tip + 1, y + i + 1, rgb)
+    tip = x_to + (1 if step > 0 else 0)
+    base = tip - 5 * step
+    bar = ("rect", min(x_from, x_to), y - 1, max(x_from, x_to) + 1, y + 2)
+    head = ("polygon", ((tip, y + 0.5), (base, y - 4.5), (base, y + 5.5)))
+    return [bar, head]
+
+
+ICON_SHAPES = [  # (colour, shape), painted in this order
+    (ICON_BLUE, ("rect", 0, 0, 32, 32)),
+    (ICON_LIGHT, ("rect", 2, 2, 30, 4)),
+    (PANEL_YELLOW, ("rect", 5, 5, 27, 27)),
+    *[(ICON_GREEN, shape) for shape in arrow(11, 7, 24)],    # into the device
+    *[(ICON_MAROON, shape) for shape in arrow(21, 24, 7)],   # out of it
+    (ICON_BLUE, ("rect", 14, 14, 18, 18)),                   # the port between them
+]
+
+
+def inside(shape, x, y):
+    kind, *args = shape
+    if kind == "rect":
+        x0, y0, x1, y1 = args
+        return x0 <= x < x1 and y0 <= y < y1
+    points = args[0]  # even-odd rule
+    result = False
+    for (xa, ya), (xb, yb) in zip(points, points[1:] + points[:1]):
+        if (ya > y) != (yb > y) and x < xa + (y - ya) * (xb - xa) / (yb - ya):
+            result = not result
+    return result
+
+
+def icon_outside(x, y, r=ICON_RADIUS, size=ICON_UNITS):
+    """Outside the square with rounded corners of radius r."""
+    cx = min(max(x, r), size - r)
+    cy = min(max(y, r), size - r)
+    return (x - cx) ** 2 + (y - cy) ** 2 > r * r
+
+
+def icon_colour(x, y):
+    """The colour at a point in icon units, None outside the outline."""
+    if icon_outside(x, y):
+        return None
+    colour = None
+    for rgb, shape in ICON_SHAPES:
+        if inside(shape, x, y):
+            colour = rgb
+    return colour
 
 
 def icon():
-    c = Canvas(32, 32, ICON_BLUE)
-    c.rect(2, 2, 30, 4, ICON_LIGHT)
-    c.rect(5, 5, 27, 27, PANEL_YELLOW)
-    arrow(c, 11, 7, 24, ICON_GREEN)   # into the device
-    arrow(c, 21, 24, 7, ICON_MAROON)  # out of it
-    c.rect(14, 14, 18, 18, ICON_BLUE)  # the port between them
-    for y in range(32):
-        for x in range(32):
-            if rounded_out(x, y):
-                c.point(x, y, ICON_WHITE)
+    c = Canvas(ICON_UNITS, ICON_UNITS, ICON_SHAPES[0][0])
+    for rgb, shape in ICON_SHAPES[1:] + [(ICON_WHITE, None)]:  # palette in painting order
+        c.colour(rgb)
+    for y in range(ICON_UNITS):
+        for x in range(ICON_UNITS):
+            c.point(x, y, icon_colour(x + 0.5, y + 0.5) or ICON_WHITE)
     return c
 
 
+def icon_transparent(x, y):
+    return icon_colour(x + 0.5, y + 0.5) is None
+
+
+def icon_rgba(size, samples=4):
+    """size x size RGBA rows, each pixel the mean of samples x samples points."""
+    rows = []
+    for py in range(size):
+        row = bytearray()
+        for px in range(size):
+            total, covered = [0, 0, 0], 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    rgb = icon_colour((px + (sx + 0.5) / samples) * ICON_UNITS / size,
+                                      (py + (sy + 0.5) / samples) * ICON_UNITS / size)
+                    if rgb:
+                        covered += 1
+                        total = [t + v for t, v in zip(total, rgb)]
+            colour = [round(t / covered) for t in total] if covered else [0, 0, 0]
+            row += bytes(colour + [round(255 * covered / samples ** 2)])
+        rows.append(bytes(row))
+    return rows
+
+
+def write_png(rows, size, path):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+    raw = b"".join(b"\0" + row for row in rows)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(b"\x89PNG\r\n\x1a\n"
+                     + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+                     + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def svg_element(rgb, shape):
+    fill = "#%02x%02x%02x" % rgb
+    kind, *args = shape
+    if kind == "rect":
+        x0, y0, x1, y1 = args
+        return f'<rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" fill="{fill}"/>'
+    points = " ".join(f"{x:g},{y:g}" for x, y in args[0])
+    return f'<polygon points="{points}" fill="{fill}"/>'
+
+
+def write_svg(path):
+    body = "\n  ".join(svg_element(rgb, shape) for rgb, shape in ICON_SHAPES)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_text(
+        f'<svg xmlns="http://www.w3.org/2000/svg" width="{ICON_UNITS}" height="{ICON_UNITS}" '
+        f'viewBox="0 0 {ICON_UNITS} {ICON_UNITS}">\n'
+        f'<clipPath id="outline"><rect width="{ICON_UNITS}" height="{ICON_UNITS}" '
+        f'rx="{ICON_RADIUS}"/></clipPath>\n'
+        f'<g clip-path="url(#outline)">\n  {body}\n</g>\n</svg>\n')
+
+
+def write_icon_theme(root):
+    """The hicolor theme's icons under root: PNGs at every size and the SVG."""
+    for size in ICON_SIZES:
+        # At 32 pixels, the window's own icon to the pixel; smoothed elsewhere.
+        samples = 1 if size == ICON_UNITS else 4
+        write_png(icon_rgba(size, samples), size, root / f"{size}x{size}" / "apps" / "torva-inout.png")
+    write_svg(root / "scalable" / "apps" / "torva-inout.svg")
+
+
 if __name__ == "__main__":
-    write_bmp(keyboard(), HERE / "keyboard.bmp")
-    write_ico(icon(), rounded_out, HERE / "torva.ico")
+    out = Path(sys.argv[1]) if len(sys.argv) > 1 else HERE
+    themes = out / "hicolor" if len(sys.argv) > 1 else HERE.parent.parent / "dist" / "icons" / "hicolor"
+    write_bmp(keyboard(), out / "keyboard.bmp")
+    write_ico(icon(), icon_transparent, out / "torva.ico")
+    write_icon_theme(themes)
