@@ -385,8 +385,9 @@ bool Win32Form::handle(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
     result = 0;
     switch (message) {
     case WM_COMMAND:
-        if (HIWORD(w) == EN_CHANGE && LOWORD(w) >= kFirstControlId)
-            changed(static_cast<std::size_t>(LOWORD(w) - kFirstControlId));
+        if (const std::size_t control = LOWORD(w) - std::size_t(kFirstControlId);
+            HIWORD(w) == EN_CHANGE && LOWORD(w) >= kFirstControlId && control < items_.size())
+            changed(control);
         return true;
     case WM_TIMER:
         if (w >= 1 && w <= timers_.size()) invoke(timers_[w - 1]);
