@@ -30,7 +30,7 @@ namespace {
 // Narrowest letter width a substitute face may be set to so that a caption fits its box.
 constexpr int kNarrowestStretch = 80;
 // Room for the whole title even beside a short message.
-constexpr int kMinimumTextWidth = 160;
+constexpr int kMinimumTextWidth = 200;
 // Longest text a field's cursor blinks over; see steady_cursor_for_long_text.
 constexpr qsizetype kBlinkingCursorLength = 4096;
 
