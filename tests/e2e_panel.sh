@@ -10,18 +10,8 @@ work=$2
 here=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$work" && mkdir -p "$work"
 
-if [[ $program == *.exe ]]; then
-  # Wine ignores TMPDIR, TMP and TEMP from Unix: a Windows program's
-  # temporary folder is its prefix's drive_c/users/<user>/Temp.
-  export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wine}
-  [[ -d $WINEPREFIX/drive_c ]] || "$here/scripts/wine.sh" wineboot -i >"$work/wineboot.log" 2>&1
-  temp=$WINEPREFIX/drive_c/users/$(id -un)/Temp
-  start=("$here/scripts/wine.sh" "$program")
-else
-  temp=$work/tmp
-  start=(env TMPDIR="$temp" "$program")
-fi
-mkdir -p "$temp"
+source "$here/scripts/x-session.sh"
+panel_command "$program" "$work"
 port_file=$temp/emu_port.dat
 rm -f "$port_file"
 passed=0 failed=0
@@ -33,11 +23,6 @@ pass() { echo "ok: $1"; passed=$((passed + 1)); }
 fail() { echo "FAILED: $1"; failed=$((failed + 1)); }
 byte_at() { od -An -tu1 -j "$1" -N1 "$port_file" 2>/dev/null | tr -d ' '; }
 
-# Waits up to five seconds for a command to succeed.
-eventually() {
-  for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 has_byte() { [[ "$(byte_at "$1")" == "$2" ]]; }
 no_message_box() { [[ -z "$(xdotool search --onlyvisible --name '^TORVA_InOut$' 2>/dev/null)" ]]; }
 
@@ -73,13 +58,7 @@ cases=(
 )
 
 # A private X server on a free display, and a window manager to close windows with.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-eventually test -s "$work/display" || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
-openbox >"$work/wm.log" 2>&1 &
-wm=$!
-eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || { echo "no window manager"; exit 1; }
+start_x_session "$work" || exit 1
 
 "${start[@]}" >"$work/app.log" 2>&1 &
 app=$!

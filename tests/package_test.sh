@@ -14,7 +14,7 @@ passed=0 failed=0
 pass() { echo "ok: $1"; passed=$((passed + 1)); }
 fail() { echo "FAILED: $1"; failed=$((failed + 1)); }
 check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
-eventually() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
+source "$(dirname "$0")/../scripts/x-session.sh"
 quietly() { "$@" >>"$work/quiet.log" 2>&1; }
 installed() { [[ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null)" == "install ok installed" ]]; }
 
@@ -45,13 +45,7 @@ check "torva-inout --version" test "$(/usr/bin/torva-inout --version)" == "torva
 check "man finds both manual pages" quietly man -w torva-port torva-inout
 
 # The window, in a private X server with a window manager.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-eventually test -s "$work/display" || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
-openbox >"$work/wm.log" 2>&1 &
-wm=$!
-eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+start_x_session "$work" || exit 1
 TMPDIR=$work/tmp /usr/bin/torva-inout 2>"$work/app.log" &
 app=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)

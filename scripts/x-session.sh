@@ -1,0 +1,42 @@
+# Sourced by the scripts that drive a panel as a user would: a private X
+# server with a window manager, and the command that starts a panel.
+
+# Waits up to five seconds for a command to succeed.
+eventually() {
+  for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+# start_x_session WORK [SCREEN]: Xvfb on a free display with openbox on it,
+# logs in WORK. Exports DISPLAY; sets xvfb and wm to their process ids.
+start_x_session() {
+  local work=$1 screen=${2:-800x600x24}
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb=$!
+  eventually test -s "$work/display" || { echo "Xvfb did not start" >&2; return 1; }
+  DISPLAY=:$(head -n1 "$work/display")
+  export DISPLAY
+  openbox >"$work/wm.log" 2>&1 &
+  wm=$!
+  eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+    { echo "no window manager" >&2; return 1; }
+}
+
+# panel_command PROGRAM WORK: sets start to the command that runs the
+# panel PROGRAM and temp to the folder where it looks for the port file.
+# torva-inout.exe runs under Wine in the build's own prefix; Wine ignores
+# TMPDIR, TMP and TEMP from Unix, so its folder is the prefix's Temp.
+panel_command() {
+  local program=$1 work=$2 here
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  if [[ $program == *.exe ]]; then
+    export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wine}
+    [[ -d $WINEPREFIX/drive_c ]] || "$here/scripts/wine.sh" wineboot -i >"$work/wineboot.log" 2>&1
+    temp=$WINEPREFIX/drive_c/users/$(id -un)/Temp
+    start=("$here/scripts/wine.sh" "$program")
+  else
+    temp=$work/tmp
+    start=(env TMPDIR="$temp" "$program")
+  fi
+  mkdir -p "$temp"
+}
