@@ -56,22 +56,25 @@ std::vector<std::wstring> wrapped(const std::wstring& text, HDC dc, int room) {
     return lines;
 }
 
-HFONT message_font(UINT dpi) {
+NONCLIENTMETRICSW system_metrics(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+    return metrics;
+}
+
+HFONT message_font(UINT dpi) {
+    const LOGFONTW logical = system_metrics(dpi).lfMessageFont;
+    return CreateFontIndirectW(&logical);
 }
 
 // The width the title needs beside the caption's icon and buttons, in a
 // bold face as window managers draw it.
 int title_width(HDC dc, UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    metrics.lfCaptionFont.lfWeight = FW_BOLD;
-    metrics.lfCaptionFont.lfHeight = metrics.lfCaptionFont.lfHeight * 5 / 4;
-    HFONT caption = CreateFontIndirectW(&metrics.lfCaptionFont);
+    LOGFONTW logical = system_metrics(dpi).lfCaptionFont;
+    logical.lfWeight = FW_BOLD;
+    logical.lfHeight = logical.lfHeight * 5 / 4;
+    HFONT caption = CreateFontIndirectW(&logical);
     HGDIOBJ old = SelectObject(dc, caption);
     const int width = width_of(dc, kTitle) + 5 * GetSystemMetricsForDpi(SM_CXSIZE, dpi);
     SelectObject(dc, old);

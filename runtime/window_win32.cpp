@@ -9,6 +9,9 @@
 #include <cmath>
 #include <cwchar>
 #include <exception>
+#include <map>
+#include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -68,12 +71,19 @@ bool installed(const std::wstring& face, BYTE charset) {
 
 // The face itself when it is installed with the character set, else the
 // first substitute that is; with none of them the font mapper chooses.
+// Remembered, since every control and every change of DPI asks again.
 std::wstring face_for(const Font& font) {
+    static std::map<std::pair<std::string, BYTE>, std::wstring> chosen;
     const BYTE charset = static_cast<BYTE>(font.charset);
-    if (installed(widen(font.face), charset)) return widen(font.face);
-    for (const char* substitute : kSubstituteFaces)
-        if (installed(widen(substitute), charset)) return widen(substitute);
-    return widen(font.face);
+    auto [place, fresh] = chosen.try_emplace({font.face, charset}, widen(font.face));
+    if (fresh && !installed(place->second, charset)) {
+        for (const char* substitute : kSubstituteFaces)
+            if (installed(widen(substitute), charset)) {
+                place->second = widen(substitute);
+                break;
+            }
+    }
+    return place->second;
 }
 
 LOGFONTW logical_font(const Font& font, UINT dpi) {
@@ -86,37 +96,29 @@ LOGFONTW logical_font(const Font& font, UINT dpi) {
     return logical;
 }
 
-int width_of(HFONT font, const std::wstring& text) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return size.cx;
-}
-
-int average_width(HFONT font) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return metrics.tmAveCharWidth;
-}
-
 // A substitute face may be wider than the one the box was made for:
 // narrow its letters until the text fits rather than clip it.
 HFONT fitted_font(LOGFONTW logical, const std::wstring& text, int room) {
     HFONT font = CreateFontIndirectW(&logical);
-    if (text.empty() || width_of(font, text) <= room) return font;
-    const int normal = average_width(font);
-    for (int stretch = 99; stretch >= kNarrowestStretch && width_of(font, text) > room; --stretch) {
+    if (text.empty()) return font;
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ original = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const auto width = [&] {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    };
+    for (int stretch = 99; stretch >= kNarrowestStretch && width() > room; --stretch) {
+        SelectObject(dc, original);  // a font is deleted only when no DC holds it
         DeleteObject(font);
-        logical.lfWidth = MulDiv(normal, stretch, 100);
+        logical.lfWidth = MulDiv(metrics.tmAveCharWidth, stretch, 100);
         font = CreateFontIndirectW(&logical);
+        SelectObject(dc, font);
     }
+    SelectObject(dc, original);
+    ReleaseDC(nullptr, dc);
     return font;
 }
 

@@ -92,16 +92,11 @@ io::Port parse_port(const std::string& text, io::Port highest = kLastPort) {
 // a field, the whole argument must be the number: "0x7F" is a mistake, not 0.
 template <class Convert>
 auto parse_value(const std::string& text, Convert convert) {
-    rt::NumberReading number{};
     try {
-        number = rt::read_number(text);
-    } catch (const rt::OverflowError& error) {
-        throw RangeError(error.description() + ": " + text);
-    }
-    if (number.length == 0 || number.length != text.size())
-        throw UsageError("invalid value '" + text +
-                         "': one number is expected (decimal, &H hexadecimal or &O octal)");
-    try {
+        const rt::NumberReading number = rt::read_number(text);
+        if (number.length == 0 || number.length != text.size())
+            throw UsageError("invalid value '" + text +
+                             "': one number is expected (decimal, &H hexadecimal or &O octal)");
         return convert(number.value);
     } catch (const rt::OverflowError& error) {
         throw RangeError(error.description() + ": " + text);
