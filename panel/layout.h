@@ -30,7 +30,7 @@ constexpr Colour kPanelYellow = rgb(255, 255, 192);
 constexpr Font kPanelFont{"MS Sans Serif", 8.25, false, false};
 constexpr Font kDefaultFont{nullptr, 0, false, false};
 
-inline constexpr Window kForm1{"  TORVA_InOut - TORVA_קלט_פלט", 1545, 540, 5895, 4350,
+inline constexpr Window kForm1{"Form1",      "  TORVA_InOut - TORVA_קלט_פלט", 1545, 540, 5895, 4350,
                                kPanelYellow, kPanelFont, "torva.ico"};
 
 inline constexpr const char* kTimer1 = "Timer1";

@@ -7,14 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/window.h"
+
 namespace rt::startup {
 
-inline constexpr const char* kCommand = "torva-inout";
-inline constexpr const char* kApplicationName = "TORVA_InOut";
-
-// --version and --help (-h) print to out and give the exit status 0;
-// nothing for any other command line, which is left to the window system.
-std::optional<int> handle_command_line(int argc, const char* const* argv, std::ostream& out);
+// --version and --help (-h) print the application's version or usage to
+// out and give the exit status 0; nothing for any other command line,
+// which is left to the window system.
+std::optional<int> handle_command_line(const ui::Application& application, int argc, const char* const* argv,
+                                       std::ostream& out);
 
 // The display variables as the environment holds them; null when unset.
 struct Displays {
@@ -22,8 +23,9 @@ struct Displays {
     const char* wayland;  // WAYLAND_DISPLAY
 };
 
-// The one line said when the window could not be opened: the missing or
-// silent display when that was the cause, otherwise the given reason.
-std::string failure_line(const Displays& displays, bool display_refused, std::string_view reason);
+// The one line the command says when the window could not be opened: the
+// missing or silent display when that was the cause, otherwise the reason.
+std::string failure_line(std::string_view command, const Displays& displays, bool display_refused,
+                         std::string_view reason);
 
 }  // namespace rt::startup

@@ -5,6 +5,18 @@
 #include "runtime/message_box.h"
 
 namespace rt::ui {
+namespace {
+
+Application& current_application() {
+    static Application current{"", "", "", "", ""};
+    return current;
+}
+
+}  // namespace
+
+const Application& application() { return current_application(); }
+
+void set_application(const Application& application) { current_application() = application; }
 
 std::string shown_caption(const char* stored) {
     std::string shown;

@@ -71,6 +71,7 @@ struct Control {
 // The top-level window: a fixed frame with caption, system menu, minimise
 // and close; the client area's place and size in twips.
 struct Window {
+    const char* name;     // the form's name, for the window system and its tests
     const char* caption;  // UTF-8
     int left, top, width, height;
     Colour background;
@@ -122,9 +123,24 @@ public:
     virtual Form& form() = 0;
 };
 
-// The start routine: starts the window system, loads the program, installs
-// the real message box over the form, shows the form and serves its events
-// until it is closed. Returns the exit status.
-int start(int argc, char** argv, const std::function<std::unique_ptr<Program>()>& load);
+// What the runtime says of the program it runs, given by the program.
+struct Application {
+    const char* command;       // the program file's name, at the start of its own lines
+    const char* title;         // the application's name: the message boxes' title
+    const char* version;       // shown by --version
+    const char* usage;         // shown by --help
+    const char* desktop_file;  // the desktop entry's name without ".desktop"
+};
+
+// The application the runtime serves: what start() was given, empty texts before.
+const Application& application();
+void set_application(const Application& application);
+
+// The start routine: takes the application's description, handles its own
+// options, starts the window system, loads the program, installs the real
+// message box over the form, shows the form and serves its events until it
+// is closed. Returns the exit status.
+int start(const Application& application, int argc, char** argv,
+          const std::function<std::unique_ptr<Program>()>& load);
 
 }  // namespace rt::ui

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "panel/application.h"
 #include "panel/form1.h"
 #include "runtime/message_box.h"
 #include "runtime/qt/widgets.h"
@@ -433,6 +434,7 @@ TEST_F(Panel, AnErrorLeavingAHandlerIsReportedAndTheProgramGoesOn) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    rt::ui::set_application(panel::kApplication);  // as the start routine does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -167,7 +167,7 @@ Maker maker(Kind kind) {
 class QtForm : public Form {
 public:
     QtForm(const Window& window, std::span<const Control> controls) : top_(nullptr, kWindowFlags) {
-        top_.setObjectName(QStringLiteral("Form1"));
+        top_.setObjectName(QString::fromUtf8(window.name));
         top_.setWindowTitle(QString::fromUtf8(window.caption));
         top_.setWindowIcon(QIcon(image(window.icon)));
         top_.setFont(resolve(window.font));

@@ -6,7 +6,6 @@
 #include <QSpacerItem>
 
 #include "runtime/qt/widgets.h"
-#include "runtime/startup.h"
 #include "runtime/text.h"
 
 namespace rt::ui::qt {
@@ -18,7 +17,7 @@ constexpr int kMinimumTextWidth = 200;
 }  // namespace
 
 void show_message_box(QWidget* owner, const QString& text, const std::function<void(QMessageBox&)>& opened) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(startup::kApplicationName),
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(application().title),
                     QString::fromStdString(breakable(text.toStdString())), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);  // a field's text is never markup
     box.button(QMessageBox::Ok)->setIcon(QIcon());

@@ -17,13 +17,6 @@
 #include "runtime/qt/widgets.h"
 #include "runtime/startup.h"
 
-#ifndef TORVA_VERSION
-#define TORVA_VERSION "unknown"
-#endif
-#ifndef TORVA_APP_ID
-#define TORVA_APP_ID "torva-inout"
-#endif
-
 namespace rt::ui::qt {
 namespace {
 
@@ -52,7 +45,8 @@ void on_start_message(QtMsgType type, const QMessageLogContext& context, const Q
     }
     const std::string reason = text.section(QLatin1Char('\n'), 0, 0).toStdString();
     const Displays displays{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")};
-    std::fprintf(stderr, "%s\n", failure_line(displays, display_refused, reason).c_str());
+    const std::string line = failure_line(application().command, displays, display_refused, reason);
+    std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
     std::_Exit(1);
 }
@@ -69,9 +63,9 @@ void started() {
         previous_handler(message.type, context, message.text);
     }
     held.clear();
-    QGuiApplication::setApplicationName(QString::fromUtf8(startup::kApplicationName));
-    QGuiApplication::setApplicationVersion(QStringLiteral(TORVA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral(TORVA_APP_ID));
+    QGuiApplication::setApplicationName(QString::fromUtf8(application().title));
+    QGuiApplication::setApplicationVersion(QString::fromUtf8(application().version));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(application().desktop_file));
 }
 
 }  // namespace
@@ -79,8 +73,10 @@ void started() {
 
 namespace rt::ui {
 
-int start(int argc, char** argv, const std::function<std::unique_ptr<Program>()>& load) {
-    if (const auto status = startup::handle_command_line(argc, argv, std::cout)) return *status;
+int start(const Application& description, int argc, char** argv,
+          const std::function<std::unique_ptr<Program>()>& load) {
+    set_application(description);
+    if (const auto status = startup::handle_command_line(description, argc, argv, std::cout)) return *status;
     qt::guard_window_start();
     QApplication app(argc, argv);
     qt::started();

@@ -4,6 +4,7 @@
 #include "runtime/win32/form.h"
 
 #include <algorithm>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -25,7 +26,6 @@ using ui::Kind;
 using ui::kTwipsPerInch;
 using ui::Window;
 
-constexpr wchar_t kFormClass[] = L"TORVA_InOut.Form1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL
 
@@ -95,24 +95,27 @@ private:
     UINT dpi_ = 96;
 };
 
-void register_class() {
-    static const ATOM atom = [] {
+// The window class "Application.Form", registered once per name.
+std::wstring register_class(const Window& window) {
+    static std::set<std::wstring> registered;
+    std::wstring name = widen(ui::application().title) + L"." + widen(window.name);
+    if (registered.insert(name).second) {
         WNDCLASSEXW form{};
         form.cbSize = sizeof form;
         form.lpfnWndProc = Win32Form::procedure;
         form.hInstance = instance();
         form.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-        form.lpszClassName = kFormClass;
-        return RegisterClassExW(&form);
-    }();
-    (void)atom;
+        form.lpszClassName = name.c_str();
+        RegisterClassExW(&form);
+    }
+    return name;
 }
 
 Win32Form::Win32Form(const Window& window, std::span<const Control> controls) : layout_(window) {
-    register_class();
+    const std::wstring form_class = register_class(window);
     background_ = CreateSolidBrush(resolve(layout_.background));
     for (const Control& control : controls) items_.push_back(Item{.control = &control});
-    CreateWindowExW(0, kFormClass, widen(layout_.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr, nullptr,
+    CreateWindowExW(0, form_class.c_str(), widen(layout_.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr, nullptr,
                     instance(), this);  // WM_NCCREATE sets window_
     if (!window_) throw std::runtime_error("The window could not be created");
     // Children in rising tab position: the dialog manager's Tab follows their order.

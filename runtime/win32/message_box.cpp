@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "runtime/text.h"
+#include "runtime/window.h"
 
 namespace rt::win32 {
 namespace {
 
-constexpr wchar_t kTitle[] = L"TORVA_InOut";
 constexpr wchar_t kInvisibleBreak = 0x200B;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
@@ -23,6 +23,8 @@ struct Box {
     std::wstring text;
     HFONT font = nullptr;
 };
+
+std::wstring title() { return widen(ui::application().title); }
 
 int width_of(HDC dc, const std::wstring& text) {
     SIZE size{};
@@ -76,7 +78,7 @@ int title_width(HDC dc, UINT dpi) {
     logical.lfHeight = logical.lfHeight * 5 / 4;
     HFONT caption = CreateFontIndirectW(&logical);
     HGDIOBJ old = SelectObject(dc, caption);
-    const int width = width_of(dc, kTitle) + 5 * GetSystemMetricsForDpi(SM_CXSIZE, dpi);
+    const int width = width_of(dc, title()) + 5 * GetSystemMetricsForDpi(SM_CXSIZE, dpi);
     SelectObject(dc, old);
     DeleteObject(caption);
     return width;
@@ -87,11 +89,11 @@ void lay_out(HWND dialog, Box& box) {
     auto px = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
     box.font = message_font(dpi);
     HDC dc = GetDC(dialog);
-    const int title = title_width(dc, dpi);
+    const int title_room = title_width(dc, dpi);
     HGDIOBJ old = SelectObject(dc, box.font);
     const std::vector<std::wstring> lines = wrapped(box.text, dc, px(kWidestText));
     std::wstring shown;
-    int text_width = std::max(px(kNarrowestText), title - 2 * px(kMargin));
+    int text_width = std::max(px(kNarrowestText), title_room - 2 * px(kMargin));
     for (const auto& line : lines) {
         shown += (shown.empty() ? L"" : L"\n") + line;
         text_width = std::max(text_width, width_of(dc, line) + 1);
@@ -142,7 +144,8 @@ INT_PTR CALLBACK box_procedure(HWND dialog, UINT message, WPARAM w, LPARAM l) {
 std::vector<WORD> dialog_template() {
     std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD) + 2, 0);
     reinterpret_cast<DLGTEMPLATE*>(words.data())->style = kStyle;
-    words.insert(words.end(), std::begin(kTitle), std::end(kTitle));
+    const std::wstring shown = title();
+    words.insert(words.end(), shown.c_str(), shown.c_str() + shown.size() + 1);
     return words;
 }
 

@@ -1,0 +1,37 @@
+// What the program tells the runtime about itself: its names, version and
+// the usage text of its command.
+#pragma once
+
+#include "runtime/window.h"
+
+#ifndef TORVA_VERSION
+#define TORVA_VERSION "unknown"
+#endif
+#ifndef TORVA_APP_ID
+#define TORVA_APP_ID "torva-inout"
+#endif
+
+namespace panel {
+
+inline constexpr const char* kUsage =
+    "usage: torva-inout [--help | --version] [Qt options]\n"
+    "\n"
+    "Opens the TORVA_InOut device panel. What is typed in the upper fields is\n"
+    "written to ports 110 and 112/113; the lower fields show ports 115 and\n"
+    "117/118, ten times a second. The ports are the bytes of emu_port.dat in\n"
+    "$TMPDIR, else /tmp (port p at offset p - 100).\n"
+    "\n"
+    "  --help, -h   this text\n"
+    "  --version    the version\n"
+    "Other arguments go to Qt (-platform, -display, ...).\n"
+    "Exit status: 0 the window was closed, 1 no window could be opened.\n";
+
+inline constexpr rt::ui::Application kApplication{
+    .command = "torva-inout",
+    .title = "TORVA_InOut",
+    .version = TORVA_VERSION,
+    .usage = kUsage,
+    .desktop_file = TORVA_APP_ID,
+};
+
+}  // namespace panel
