@@ -1,5 +1,6 @@
 // What the Windows program file carries: as its first icon the window's
-// own 32 x 32 image, and the version record 1.0.0.4 in US English.
+// own 32 x 32 image, and the version record of the project's version in
+// US English.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -83,17 +84,18 @@ TEST_F(ProgramFile, CarriesTheVersionRecordInUsEnglish) {
     };
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\").first);
     ASSERT_NE(fixed, nullptr);
+    const DWORD parts[] = {TORVA_VERSION_PARTS};
     for (auto [ms, ls] : {std::pair{fixed->dwFileVersionMS, fixed->dwFileVersionLS},
                           std::pair{fixed->dwProductVersionMS, fixed->dwProductVersionLS}}) {
-        EXPECT_EQ(ms, DWORD(1 << 16 | 0));
-        EXPECT_EQ(ls, DWORD(0 << 16 | 4));
+        EXPECT_EQ(ms, parts[0] << 16 | parts[1]);
+        EXPECT_EQ(ls, parts[2] << 16 | parts[3]);
     }
     const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation").first);
     ASSERT_NE(translation, nullptr);
     EXPECT_EQ(translation[0], 0x0409);  // US English
     for (const wchar_t* entry : {L"\\StringFileInfo\\040904B0\\FileVersion", L"\\StringFileInfo\\040904B0\\ProductVersion"}) {
         const auto* text = static_cast<const wchar_t*>(query(entry).first);
-        EXPECT_EQ(std::wstring(text ? text : L""), L"1.00.0004") << entry;
+        EXPECT_EQ(std::wstring(text ? text : L""), TORVA_VERSION_TEXT) << entry;
     }
 }
 

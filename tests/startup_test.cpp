@@ -49,8 +49,8 @@ constexpr const char* kCannotOpen = "torva-inout: cannot open the window: ";
 
 TEST_F(Startup, OwnOptionsEndWithoutAWindow) {
     const std::pair<std::string, std::string> cases[] = {
-        {"--version", "torva-inout 1.0.0.4\n"},
-        {"-platform xcb --version", "torva-inout 1.0.0.4\n"},
+        {"--version", "torva-inout " TORVA_VERSION "\n"},
+        {"-platform xcb --version", "torva-inout " TORVA_VERSION "\n"},
         {"--help", "usage: torva-inout [--help | --version] [Qt options]\n"},
         {"-h", "usage: torva-inout [--help | --version] [Qt options]\n"},
     };

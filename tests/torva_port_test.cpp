@@ -155,7 +155,7 @@ TEST_F(TorvaPort, HelpAndVersion) {
     EXPECT_NE(r.out.find("watch PORT..."), std::string::npos);
     r = run({"--version"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "torva-port 1.0.0.4\n");
+    EXPECT_EQ(r.out, "torva-port " TORVA_VERSION "\n");
 }
 
 TEST_F(TorvaPort, WatchPrintsALineForEachChange) {
