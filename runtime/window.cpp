@@ -1,5 +1,6 @@
 #include "runtime/window.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "runtime/message_box.h"
@@ -17,6 +18,23 @@ Application& current_application() {
 const Application& application() { return current_application(); }
 
 void set_application(const Application& application) { current_application() = application; }
+
+const Font& font_of(const Control& control, const Window& window) {
+    return control.font.face ? control.font : window.font;
+}
+
+bool takes_focus(const Control& control) {
+    return control.kind == Kind::TextBox && control.enabled && control.tab != kNoTab;
+}
+
+std::vector<std::size_t> tab_order(std::span<const Control> controls) {
+    std::vector<std::size_t> order(controls.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return unsigned(controls[a].tab) < unsigned(controls[b].tab);  // kNoTab last
+    });
+    return order;
+}
 
 std::string shown_caption(const char* stored) {
     std::string shown;

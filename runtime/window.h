@@ -11,6 +11,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace rt::ui {
 
@@ -79,8 +80,28 @@ struct Window {
     const char* icon;  // image name
 };
 
+// What both realisations do alike.
+
 // Substitute faces, in order, where a face is missing; they carry Hebrew.
 inline constexpr const char* kSubstituteFaces[] = {"Liberation Sans", "DejaVu Sans"};
+
+// Narrowest letter width, in percent, that a substitute face may be set to
+// so that a caption fits its box.
+inline constexpr int kNarrowestStretch = 80;
+
+// Least width of a message box's text, in pixels at 96 DPI: room for the
+// whole title even beside a short message.
+inline constexpr int kMessageBoxLeastWidth = 200;
+
+// The control's font; one without a face has the window's.
+const Font& font_of(const Control& control, const Window& window);
+
+// Whether Tab stops at the control: an enabled text box with a tab position.
+bool takes_focus(const Control& control);
+
+// The controls' indices in rising tab position, those without one last,
+// the table's order kept among equals.
+std::vector<std::size_t> tab_order(std::span<const Control> controls);
 
 // The stored caption as shown: "&&" shows as "&", a lone "&" marks a
 // mnemonic and does not show.

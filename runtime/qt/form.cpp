@@ -17,8 +17,6 @@
 namespace rt::ui::qt {
 namespace {
 
-// Narrowest letter width a substitute face may be set to so that a caption fits its box.
-constexpr int kNarrowestStretch = 80;
 // Longest text a field's cursor blinks over; see steady_cursor_for_long_text.
 constexpr qsizetype kBlinkingCursorLength = 4096;
 
@@ -180,7 +178,7 @@ public:
         top_.setAutoFillBackground(true);
 
         for (const Control& c : controls) {
-            QWidget* widget = maker(c.kind)(c, c.font.face ? c.font : window.font, &top_);
+            QWidget* widget = maker(c.kind)(c, font_of(c, window), &top_);
             widget->setObjectName(QString::fromUtf8(c.name));
             widgets_.push_back(widget);
         }
@@ -222,18 +220,13 @@ public:
 private:
     QLineEdit* field(std::size_t control) const { return qobject_cast<QLineEdit*>(widgets_.at(control)); }
 
-    // Tab visits the controls that can take focus in rising tab position;
-    // the focus starts in the first of them.
+    // Tab visits the controls that take focus in tab order; the focus
+    // starts in the first of them.
     void orderTabStops(std::span<const Control> controls) {
-        std::vector<std::size_t> order;
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            if (controls[i].tab != kNoTab) order.push_back(i);
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return controls[a].tab < controls[b].tab; });
         QWidget* previous = nullptr;
-        for (std::size_t i : order) {
+        for (std::size_t i : tab_order(controls)) {
+            if (!takes_focus(controls[i])) continue;
             QWidget* widget = widgets_[i];
-            if (widget->focusPolicy() == Qt::NoFocus || qobject_cast<QLabel*>(widget)) continue;
             if (previous) QWidget::setTabOrder(previous, widget);
             else widget->setFocus();
             previous = widget;

@@ -9,12 +9,6 @@
 #include "runtime/text.h"
 
 namespace rt::ui::qt {
-namespace {
-
-// Room for the whole title even beside a short message.
-constexpr int kMinimumTextWidth = 200;
-
-}  // namespace
 
 void show_message_box(QWidget* owner, const QString& text, const std::function<void(QMessageBox&)>& opened) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(application().title),
@@ -22,7 +16,7 @@ void show_message_box(QWidget* owner, const QString& text, const std::function<v
     box.setTextFormat(Qt::PlainText);  // a field's text is never markup
     box.button(QMessageBox::Ok)->setIcon(QIcon());
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(kMinimumTextWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+        grid->addItem(new QSpacerItem(kMessageBoxLeastWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
                       grid->rowCount(), 0, 1, grid->columnCount());
     if (opened) opened(box);
     box.exec();

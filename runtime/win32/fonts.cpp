@@ -8,9 +8,6 @@
 namespace rt::win32 {
 namespace {
 
-// Narrowest letter width a substitute face may be set to so that a caption fits its box.
-constexpr int kNarrowestStretch = 80;
-
 int CALLBACK note_found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
@@ -70,7 +67,7 @@ HFONT fitted_font(LOGFONTW logical, const std::wstring& text, int room) {
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         return size.cx;
     };
-    for (int stretch = 99; stretch >= kNarrowestStretch && width() > room; --stretch) {
+    for (int stretch = 99; stretch >= ui::kNarrowestStretch && width() > room; --stretch) {
         SelectObject(dc, original);  // a font is deleted only when no DC holds it
         DeleteObject(font);
         logical.lfWidth = MulDiv(metrics.tmAveCharWidth, stretch, 100);

@@ -118,13 +118,8 @@ Win32Form::Win32Form(const Window& window, std::span<const Control> controls) : 
     CreateWindowExW(0, form_class.c_str(), widen(layout_.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr, nullptr,
                     instance(), this);  // WM_NCCREATE sets window_
     if (!window_) throw std::runtime_error("The window could not be created");
-    // Children in rising tab position: the dialog manager's Tab follows their order.
-    std::vector<Item*> order;
-    for (Item& item : items_) order.push_back(&item);
-    std::stable_sort(order.begin(), order.end(), [](const Item* a, const Item* b) {
-        return unsigned(a->control->tab) < unsigned(b->control->tab);  // kNoTab last
-    });
-    for (Item* item : order) create_child(*item);
+    // Children in tab order: the dialog manager's Tab follows their order.
+    for (std::size_t i : ui::tab_order(controls)) create_child(items_[i]);
     apply_dpi(GetDpiForWindow(window_), nullptr);
 }
 
@@ -151,7 +146,7 @@ void Win32Form::create_child(Item& item) {
                                       reinterpret_cast<HMENU>(INT_PTR(id)), instance(), nullptr);
         break;
     case Kind::TextBox:
-        style |= ES_LEFT | ES_AUTOHSCROLL | (c.enabled ? WS_TABSTOP : 0);
+        style |= ES_LEFT | ES_AUTOHSCROLL | (ui::takes_focus(c) ? WS_TABSTOP : 0);
         item.window = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", widen(c.text).c_str(), style, 0, 0, 0, 0, window_,
                                       reinterpret_cast<HMENU>(INT_PTR(id)), instance(), nullptr);
         SendMessageW(item.window, EM_SETLIMITTEXT, 0, 0);  // no length limit
@@ -188,7 +183,7 @@ void Win32Form::place(Item& item) {
                  scaled(c.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
     RECT inside{};
     GetClientRect(item.window, &inside);
-    const Font& font = c.font.face ? c.font : layout_.font;
+    const Font& font = ui::font_of(c, layout_);
     const std::wstring shown = c.kind == Kind::Label ? widen(ui::shown_caption(c.text)) : std::wstring();
     HFONT fitted = fitted_font(logical_font(font, dpi_), shown, inside.right);
     SendMessageW(item.window, WM_SETFONT, reinterpret_cast<WPARAM>(fitted), TRUE);

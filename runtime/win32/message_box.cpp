@@ -17,7 +17,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 // Sizes in pixels at 96 DPI.
 constexpr int kMargin = 12, kButtonWidth = 75, kButtonHeight = 23;
-constexpr int kNarrowestText = 200, kWidestText = 480;
+constexpr int kWidestText = 480;
 
 struct Box {
     std::wstring text;
@@ -93,7 +93,7 @@ void lay_out(HWND dialog, Box& box) {
     HGDIOBJ old = SelectObject(dc, box.font);
     const std::vector<std::wstring> lines = wrapped(box.text, dc, px(kWidestText));
     std::wstring shown;
-    int text_width = std::max(px(kNarrowestText), title_room - 2 * px(kMargin));
+    int text_width = std::max(px(ui::kMessageBoxLeastWidth), title_room - 2 * px(kMargin));
     for (const auto& line : lines) {
         shown += (shown.empty() ? L"" : L"\n") + line;
         text_width = std::max(text_width, width_of(dc, line) + 1);
