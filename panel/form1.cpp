@@ -34,7 +34,7 @@ const Form1::InputPort kInputPorts[] = {
 }  // namespace
 
 Form1::Form1()
-    : form_(rt::ui::create_form(kForm1, kControls)),
+    : FormOwner(rt::ui::create_form(kForm1, kControls)),
       txtOUT_B110(*form_, control("txtOUT_B110")),
       txtOUT_W112(*form_, control("txtOUT_W112")),
       txtIN_B115(*form_, control("txtIN_B115")),

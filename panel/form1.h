@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "io/io.h"
 #include "runtime/window.h"
@@ -24,7 +25,15 @@ private:
     std::size_t control_;
 };
 
-class Form1 : public rt::ui::Program {
+// Owns the window. A base is built before every member, whatever the
+// order of the members, so the fields below can always name the window.
+class FormOwner {
+protected:
+    explicit FormOwner(std::unique_ptr<rt::ui::Form> form) : form_(std::move(form)) {}
+    std::unique_ptr<rt::ui::Form> form_;
+};
+
+class Form1 : private FormOwner, public rt::ui::Program {
 public:
     Form1();
 
@@ -47,14 +56,11 @@ public:
         int (*read)(const io::Port& port);
     };
 
-private:
-    void outputChanged(const OutputPort& output);
-
-    std::unique_ptr<rt::ui::Form> form_;
-
-public:
     // The controls that code uses.
     TextBox txtOUT_B110, txtOUT_W112, txtIN_B115, txtIN_W117;
+
+private:
+    void outputChanged(const OutputPort& output);
 };
 
 }  // namespace panel
