@@ -3,7 +3,9 @@
 # without a window share one wineserver kept up for their run (a test that
 # starts just as an idle server goes down would fail to connect); the
 # end-to-end test comes after, alone, so that Wine's desktop process is
-# started on its private X server and not on none.
+# started on its private X server and not on none. The form's contract
+# tests run in a prefix of their own with Wine's null graphics driver,
+# whose server is kept up the same way.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=$here/build/windows/wine
@@ -16,8 +18,17 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 # Wine's services start here, not inside a test, where they would hold the
 # test's output open.
 "$here/scripts/wine.sh" wineboot </dev/null >/dev/null 2>&1
+# Likewise for the prefix with the null graphics driver, where the form's
+# contract tests run.
+headless=$here/build/windows/wine-headless
+"$here/scripts/wine-headless.sh" wineboot </dev/null >/dev/null 2>&1
+WINEPREFIX=$headless "$wineserver" -w
+WINEPREFIX=$headless "$wineserver" -p
+"$here/scripts/wine-headless.sh" wineboot </dev/null >/dev/null 2>&1
 ctest --preset windows -j 2 -E e2e_panel "$@"
 status=$?
+WINEPREFIX=$headless "$wineserver" -k
+WINEPREFIX=$headless "$wineserver" -w
 "$wineserver" -k
 "$wineserver" -w
 ctest --preset windows -R e2e_panel "$@" || status=1

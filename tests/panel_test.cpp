@@ -7,8 +7,6 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QStyleHints>
 #include <QTest>
 #include <QTimer>
@@ -215,18 +213,6 @@ TEST_F(Panel, FieldsStartEmptyWithTheirFontsAndStates) {
     EXPECT_EQ(ui.txtIN_W117->focusPolicy(), Qt::NoFocus);
 }
 
-TEST_F(Panel, FocusStartsInTheWordFieldAndTabCyclesTheTwoEntries) {
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-    EXPECT_EQ(QApplication::focusWidget(), ui.txtOUT_W112);
-    for (QWidget* next : {static_cast<QWidget*>(ui.txtOUT_B110), static_cast<QWidget*>(ui.txtOUT_W112)}) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), next);
-    }
-    QTest::mouseClick(ui.txtIN_B115, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), ui.txtOUT_W112);
-}
-
 TEST_F(Panel, PicturesHoldTheirImagesBehindTheFields) {
     EXPECT_TRUE(ui.Picture1->hasPicture());
     EXPECT_TRUE(ui.Picture2->hasPicture());
@@ -311,20 +297,6 @@ TEST_F(Panel, DeletingTheTextWritesZero) {
     EXPECT_EQ(bytes().size(), 11u);
 }
 
-TEST_F(Panel, WordFieldWritesTheLowByteThenTheHigh) {
-    const std::pair<const char*, std::pair<int, int>> cases[] = {
-        {"-1", {255, 255}},   {"32767", {255, 127}}, {"-32768", {0, 128}},
-        {"256", {0, 1}},      {"&H8000", {0, 128}},  {"&HFFFF", {255, 255}},
-        {"-2.5", {254, 255}}, {"4660", {52, 18}},
-    };
-    for (const auto& [text, bytes] : cases) {
-        ui.txtOUT_W112->setText(QString::fromUtf8(text));
-        EXPECT_EQ(port(112), bytes.first) << text;
-        EXPECT_EQ(port(113), bytes.second) << text;
-    }
-    EXPECT_TRUE(messages.empty());
-}
-
 TEST_F(Panel, TypingMinusFiveInTheWordField) {
     WriteRecorder recorder(this, ui.txtOUT_W112, {112, 113});
     QTest::keyClicks(ui.txtOUT_W112, "-5");
@@ -362,14 +334,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Rejection{"txtOUT_W112", "-32769", {112, 113}},
                       Rejection{"txtOUT_W112", "&H10000", {112, 113}}));
 
-TEST_F(Panel, TheClearingRunsTheHandlerAgainNested) {
-    WriteRecorder recorder(this, ui.txtOUT_B110, {110});
-    QTest::keyClicks(ui.txtOUT_B110, "256");
-    // "2", "25", then inside the rejection of "256": the nested run for "".
-    EXPECT_EQ(recorder.writes, (Writes{{2}, {25}, {0}, {0}}));
-    EXPECT_EQ(messages.size(), 1u);
-}
-
 TEST_F(Panel, APastedPageIsShownCutToAThousandCharacters) {
     const QString page(5000, u'9');
     ui.txtOUT_B110->setText(page);
@@ -398,23 +362,6 @@ TEST_F(Panel, AFailedWriteKeepsTheTextWithoutAMessage) {
     std::filesystem::remove(port_file());
     ui.txtOUT_B110->setText("43");
     EXPECT_EQ(port(110), 43);
-}
-
-TEST_F(Panel, TicksGoOnWhileAMessageBoxIsOpen) {
-    bool shown_during_box = false;
-    rt::set_message_box_handler([&](const std::string& text) {
-        rt::ui::qt::show_message_box(form, QString::fromStdString(text), [&](QMessageBox& box) {
-            QTimer::singleShot(0, &box, [&] {
-                put_ports(16, {{115, 77}});
-                shown_during_box = QTest::qWaitFor([&] { return ui.txtIN_B115->text() == "77"; }, 5000);
-                box.button(QMessageBox::Ok)->click();
-            });
-        });
-    });
-    ui.txtOUT_B110->setText("256");
-    EXPECT_TRUE(shown_during_box);
-    EXPECT_EQ(ui.txtOUT_B110->text(), "");
-    EXPECT_EQ(port(110), 0);
 }
 
 TEST_F(Panel, AnErrorLeavingAHandlerIsReportedAndTheProgramGoesOn) {

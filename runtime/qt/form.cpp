@@ -192,6 +192,7 @@ public:
     }
 
     QWidget* widget() { return &top_; }
+    QWidget* control(std::size_t control) const { return widgets_.at(control); }
 
     std::string text(std::size_t control) const override { return field(control)->text().toStdString(); }
 
@@ -240,6 +241,8 @@ private:
 }  // namespace
 
 QWidget* widget(Form& form) { return static_cast<QtForm&>(form).widget(); }
+
+QWidget* control(Form& form, std::size_t control) { return static_cast<QtForm&>(form).control(control); }
 
 }  // namespace rt::ui::qt
 

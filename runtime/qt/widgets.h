@@ -1,5 +1,5 @@
-// The Qt Widgets realisation of the window layer: what the window's own
-// tests reach beyond the portable interface.
+// The Qt Widgets realisation of the window layer: what the start routine
+// and the window's own tests reach beyond the portable interface.
 #pragma once
 
 #include <QColor>
@@ -15,8 +15,10 @@ class QSvgRenderer;
 
 namespace rt::ui::qt {
 
-// The top-level widget of a form built by create_form.
+// The top-level widget of a form built by create_form, and the widget of
+// one of its controls.
 QWidget* widget(Form& form);
+QWidget* control(Form& form, std::size_t control);
 
 // Shows the text in the program's message box and returns when the user
 // has closed it. Timers go on ticking meanwhile. `opened` sees the box

@@ -74,6 +74,7 @@ public:
     void show() override;
 
     HWND handle() const { return window_; }
+    HWND child(std::size_t control) const { return items_.at(control).window; }
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l);
 
 private:
@@ -314,6 +315,14 @@ LRESULT CALLBACK Win32Form::procedure(HWND window, UINT message, WPARAM w, LPARA
 }  // namespace
 
 HWND window_of(ui::Form& form) { return static_cast<Win32Form&>(form).handle(); }
+
+HWND control_window(ui::Form& form, std::size_t control) { return static_cast<Win32Form&>(form).child(control); }
+
+void serve(HWND form, MSG& message) {
+    if (IsDialogMessageW(form, &message)) return;  // Tab between the fields
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
 
 }  // namespace rt::win32
 

@@ -30,11 +30,7 @@ int start(const Application& description, int, char**, const std::function<std::
     });
     program->form().show();
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(window, &message)) continue;  // Tab between the fields
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) win32::serve(window, message);
     set_message_box_handler(previous);
     return static_cast<int>(message.wParam);
 }
