@@ -44,6 +44,7 @@ constexpr Colour kDarkGreen = rgb(0, 64, 0), kGreen = rgb(0, 128, 0);
 constexpr Colour kMaroon = rgb(128, 0, 0), kDarkRed = rgb(64, 0, 0), kBlue = rgb(0, 0, 255);
 
 // Top to bottom as the window reads; later controls lie in front.
+// clang-format off
 inline constexpr Control kControls[] = {
     {"Label6", Kind::Label, 720, 480, 2895, 375, 10, "Input Port - שער קלט", kHeading, kDarkGreen, kPanelYellow, Align::Centre},
     {"Picture1", Kind::PictureBox, 3960, 120, 1815, 735, 12, "keyboard.bmp", kDefaultFont, kWindowText, kPanelYellow},
@@ -61,6 +62,7 @@ inline constexpr Control kControls[] = {
     {"txtIN_W117", Kind::TextBox, 4200, 3315, 1320, 330, 6, "", kShown, kDarkRed, kWindowBackground, Align::Left, false, false},
     {"Label5", Kind::Label, 360, 3990, 2400, 225, 8, " Updating every 100 milliseconds ", kDefaultFont, kWindowText, kWindowBackground, Align::Left, true},
 };
+// clang-format on
 
 // The control's index in the table; a name not in it fails to compile
 // where it is used in a constant expression.
