@@ -1,5 +1,5 @@
 // The message box of the Win32 window layer: the text alone, one OK
-// button, titled with the program's name, sized to its text.
+// button, titled with the application's name, sized to its text.
 #pragma once
 
 #include <string>
