@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
+
+#ifndef _WIN32
+#include <signal.h>
+#endif
 
 #include "process.h"
 #include "test_support.h"
@@ -131,6 +136,28 @@ TEST_F(TorvaPort, ReportsAnOutputThatCannotBeWritten) {
         EXPECT_EQ(r.status, 1) << args[0];
         EXPECT_EQ(r.err, "torva-port: standard output: No space left on device\n");
     }
+}
+
+// Under `ulimit -f 2` (1024 bytes for sh) the byte at offset 1024, port 1124,
+// is past the limit. The program must not rely on its caller ignoring SIGXFSZ.
+TEST_F(TorvaPort, ReportsAWritePastTheFileSizeLimit) {
+    struct sigaction inherited {};
+    ASSERT_EQ(::sigaction(SIGXFSZ, nullptr, &inherited), 0);
+    ASSERT_EQ(inherited.sa_handler, SIG_DFL) << "the test would not see the signal";
+    const std::string subject = "torva-port: " + port_file().string() + ": File too large";
+    const std::tuple<std::vector<std::string>, std::string, std::size_t> cases[] = {
+        {{"write", "1124", "7"}, subject + "\n", 0},
+        {{"write-word", "1123", "300"}, subject + "; only the low byte was written: port 1123 holds 44 now\n", 1024},
+    };
+    for (const auto& [args, err, size] : cases) {
+        std::vector<std::string> limited = {"-c", "ulimit -f 2 && exec \"$0\" \"$@\"", TORVA_PORT_EXE};
+        limited.insert(limited.end(), args.begin(), args.end());
+        const Outcome r = testsupport::run_process("/bin/sh", limited, dir_.string());
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(bytes().size(), size) << args[0];
+    }
+    EXPECT_EQ(bytes().back(), 44);
 }
 #endif
 

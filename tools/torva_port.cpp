@@ -17,6 +17,7 @@
 #include "io/io.h"
 #include "runtime/errors.h"
 #include "runtime/number.h"
+#include "runtime/platform.h"
 
 #ifndef TORVA_VERSION
 #define TORVA_VERSION "unknown"
@@ -236,6 +237,9 @@ int run(const Args& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Under a file-size limit a write then fails and is reported with
+    // status 1, rather than the process dying silently half-way into a word.
+    rt::platform::ignore_file_size_signal();
     try {
         return run(Args(argv + 1, argv + argc));
     } catch (const RangeError& error) {
