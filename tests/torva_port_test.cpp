@@ -89,8 +89,11 @@ TEST_F(TorvaPort, RejectsBadUsage) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no command"},
         {{"frobnicate"}, "unknown command 'frobnicate'"},
-        {{"read"}, "wrong number of arguments for 'read'"},
-        {{"write", "110"}, "wrong number of arguments"},
+        {{"read"}, "wrong number of arguments for 'read' (quote &H values: '&H7F')\n"},
+        {{"write", "110"}, "wrong number of arguments for 'write' (quote &H values: '&H7F')\n"},
+        {{"write-word"}, "wrong number of arguments for 'write-word' (quote &H values: '&H7F')\n"},
+        {{"write", "110", "1", "2"}, "wrong number of arguments for 'write'\n"},
+        {{"path", "110"}, "wrong number of arguments for 'path'\n"},
         {{"read", "99"}, "invalid port '99'"},
         {{"read", "12abc"}, "invalid port '12abc'"},
         {{"read", "-5"}, "invalid port '-5'"},

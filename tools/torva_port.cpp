@@ -46,6 +46,7 @@ constexpr const char* kUsage =
     "PORT is a whole number of 100 or more, decimal or &H hexadecimal.\n"
     "VALUE is one number as the panel reads a field: decimal (fraction and\n"
     "exponent allowed), &H hexadecimal or &O octal; blanks inside are ignored.\n"
+    "In a shell, quote &H and &O numbers: torva-port write 110 '&H7F'\n"
     "Exit status: 0 done, 1 the port file could not be accessed or the output\n"
     "could not be written, 2 usage or range error.\n";
 
@@ -212,8 +213,11 @@ int dispatch(const Args& words) {
     for (const Command& command : kCommands) {
         if (words[0] != command.name) continue;
         const Args args(words.begin() + 1, words.end());
-        if (args.size() < command.min_args || args.size() > command.max_args)
-            throw UsageError("wrong number of arguments for '" + words[0] + "'");
+        const std::string wrong_count = "wrong number of arguments for '" + words[0] + "'";
+        // A shell ends the line at an unquoted &: "write 110 &H7F" arrives
+        // as "write 110". Only commands that take numbers can get too few.
+        if (args.size() < command.min_args) throw UsageError(wrong_count + " (quote &H values: '&H7F')");
+        if (args.size() > command.max_args) throw UsageError(wrong_count);
         return command.run(args);
     }
     throw UsageError("unknown command '" + words[0] + "'");
