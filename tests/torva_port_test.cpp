@@ -164,7 +164,7 @@ TEST_F(TorvaPort, ReportsAWritePastTheFileSizeLimit) {
 }
 #endif
 
-TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrTheGivenRange) {
+TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrEveryPortAskedFor) {
     put_ports(3, {{101, 127}, {102, 255}});
     Outcome r = run({"dump"});
     EXPECT_EQ(r.status, 0);
@@ -176,7 +176,9 @@ TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrTheGivenRange) {
     EXPECT_EQ(r.out, "102  66H  255  FFH  11111111\n103  67H    0  00H  00000000\n");
     r = run({"dump", "200"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.out, "200  C8H    0  00H  00000000\n");
+    r = run({"dump", "&H7F", "128"});
+    EXPECT_EQ(r.out, "127  7FH    0  00H  00000000\n128  80H    0  00H  00000000\n");
 }
 
 TEST_F(TorvaPort, HelpAndVersion) {

@@ -1,5 +1,6 @@
 // torva-port: read and write the emulator's ports from a shell, through the
 // same port routines as the panel.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -148,11 +149,17 @@ int cmd_write_word(const Args& args) {
     return kExitOk;
 }
 
+// Every port asked for is listed, one past the end of the file as 0, as
+// read gives it; without LAST the list runs to the end of the file, and
+// at least FIRST is listed.
 int cmd_dump(const Args& args) {
     const io::Port first = args.empty() ? io::kFirstPort : parse_port(args[0]);
-    std::int64_t last = args.size() > 1 ? parse_port(args[1])
-                                        : io::kFirstPort + std::int64_t(io::port_file_length()) - 1;
+    std::int64_t last = args.size() > 1 ? parse_port(args[1]) : 0;
     if (args.size() > 1 && last < first) throw UsageError("LAST is below FIRST");
+    if (args.size() < 2) {
+        const std::int64_t file_end = io::kFirstPort + std::int64_t(io::port_file_length()) - 1;
+        last = args.empty() ? file_end : std::max<std::int64_t>(first, file_end);
+    }
     if (last > kLastPort) last = kLastPort;
     for (std::int64_t port = first; port <= last; ++port) {
         const std::uint8_t value = io::read_io_byte_checked(static_cast<io::Port>(port));
