@@ -14,7 +14,11 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default
 
-run: build
+# Only the panel and what it links, so the window opens without waiting
+# for the tests and benchmarks.
+run: deps
+	cmake --preset default
+	cmake --build --preset default --target torva-inout
 	build/default/panel/torva-inout
 
 test: build

@@ -42,4 +42,9 @@ std::uint64_t file_size(NativeHandle handle);
 
 void close(NativeHandle handle) noexcept;
 
+// Makes a write past the process's file-size limit fail with an error
+// ("File too large") instead of the signal that ends the process, so that
+// a caller can report it. Nothing to do where no such signal exists.
+void ignore_file_size_signal() noexcept;
+
 }  // namespace rt::platform

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
+
+#ifndef _WIN32
+#include <signal.h>
+#endif
 
 #include "process.h"
 #include "test_support.h"
@@ -84,8 +89,11 @@ TEST_F(TorvaPort, RejectsBadUsage) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no command"},
         {{"frobnicate"}, "unknown command 'frobnicate'"},
-        {{"read"}, "wrong number of arguments for 'read'"},
-        {{"write", "110"}, "wrong number of arguments"},
+        {{"read"}, "wrong number of arguments for 'read' (quote &H values: '&H7F')\n"},
+        {{"write", "110"}, "wrong number of arguments for 'write' (quote &H values: '&H7F')\n"},
+        {{"write-word"}, "wrong number of arguments for 'write-word' (quote &H values: '&H7F')\n"},
+        {{"write", "110", "1", "2"}, "wrong number of arguments for 'write'\n"},
+        {{"path", "110"}, "wrong number of arguments for 'path'\n"},
         {{"read", "99"}, "invalid port '99'"},
         {{"read", "12abc"}, "invalid port '12abc'"},
         {{"read", "-5"}, "invalid port '-5'"},
@@ -132,9 +140,31 @@ TEST_F(TorvaPort, ReportsAnOutputThatCannotBeWritten) {
         EXPECT_EQ(r.err, "torva-port: standard output: No space left on device\n");
     }
 }
+
+// Under `ulimit -f 2` (1024 bytes for sh) the byte at offset 1024, port 1124,
+// is past the limit. The program must not rely on its caller ignoring SIGXFSZ.
+TEST_F(TorvaPort, ReportsAWritePastTheFileSizeLimit) {
+    struct sigaction inherited {};
+    ASSERT_EQ(::sigaction(SIGXFSZ, nullptr, &inherited), 0);
+    ASSERT_EQ(inherited.sa_handler, SIG_DFL) << "the test would not see the signal";
+    const std::string subject = "torva-port: " + port_file().string() + ": File too large";
+    const std::tuple<std::vector<std::string>, std::string, std::size_t> cases[] = {
+        {{"write", "1124", "7"}, subject + "\n", 0},
+        {{"write-word", "1123", "300"}, subject + "; only the low byte was written: port 1123 holds 44 now\n", 1024},
+    };
+    for (const auto& [args, err, size] : cases) {
+        std::vector<std::string> limited = {"-c", "ulimit -f 2 && exec \"$0\" \"$@\"", TORVA_PORT_EXE};
+        limited.insert(limited.end(), args.begin(), args.end());
+        const Outcome r = testsupport::run_process("/bin/sh", limited, dir_.string());
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(bytes().size(), size) << args[0];
+    }
+    EXPECT_EQ(bytes().back(), 44);
+}
 #endif
 
-TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrTheGivenRange) {
+TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrEveryPortAskedFor) {
     put_ports(3, {{101, 127}, {102, 255}});
     Outcome r = run({"dump"});
     EXPECT_EQ(r.status, 0);
@@ -146,7 +176,9 @@ TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrTheGivenRange) {
     EXPECT_EQ(r.out, "102  66H  255  FFH  11111111\n103  67H    0  00H  00000000\n");
     r = run({"dump", "200"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.out, "200  C8H    0  00H  00000000\n");
+    r = run({"dump", "&H7F", "128"});
+    EXPECT_EQ(r.out, "127  7FH    0  00H  00000000\n128  80H    0  00H  00000000\n");
 }
 
 TEST_F(TorvaPort, HelpAndVersion) {

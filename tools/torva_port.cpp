@@ -1,5 +1,6 @@
 // torva-port: read and write the emulator's ports from a shell, through the
 // same port routines as the panel.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "io/io.h"
 #include "runtime/errors.h"
 #include "runtime/number.h"
+#include "runtime/platform.h"
 
 #ifndef TORVA_VERSION
 #define TORVA_VERSION "unknown"
@@ -45,6 +47,7 @@ constexpr const char* kUsage =
     "PORT is a whole number of 100 or more, decimal or &H hexadecimal.\n"
     "VALUE is one number as the panel reads a field: decimal (fraction and\n"
     "exponent allowed), &H hexadecimal or &O octal; blanks inside are ignored.\n"
+    "In a shell, quote &H and &O numbers: torva-port write 110 '&H7F'\n"
     "Exit status: 0 done, 1 the port file could not be accessed or the output\n"
     "could not be written, 2 usage or range error.\n";
 
@@ -146,11 +149,17 @@ int cmd_write_word(const Args& args) {
     return kExitOk;
 }
 
+// Every port asked for is listed, one past the end of the file as 0, as
+// read gives it; without LAST the list runs to the end of the file, and
+// at least FIRST is listed.
 int cmd_dump(const Args& args) {
     const io::Port first = args.empty() ? io::kFirstPort : parse_port(args[0]);
-    std::int64_t last = args.size() > 1 ? parse_port(args[1])
-                                        : io::kFirstPort + std::int64_t(io::port_file_length()) - 1;
+    std::int64_t last = args.size() > 1 ? parse_port(args[1]) : 0;
     if (args.size() > 1 && last < first) throw UsageError("LAST is below FIRST");
+    if (args.size() < 2) {
+        const std::int64_t file_end = io::kFirstPort + std::int64_t(io::port_file_length()) - 1;
+        last = args.empty() ? file_end : std::max<std::int64_t>(first, file_end);
+    }
     if (last > kLastPort) last = kLastPort;
     for (std::int64_t port = first; port <= last; ++port) {
         const std::uint8_t value = io::read_io_byte_checked(static_cast<io::Port>(port));
@@ -211,8 +220,11 @@ int dispatch(const Args& words) {
     for (const Command& command : kCommands) {
         if (words[0] != command.name) continue;
         const Args args(words.begin() + 1, words.end());
-        if (args.size() < command.min_args || args.size() > command.max_args)
-            throw UsageError("wrong number of arguments for '" + words[0] + "'");
+        const std::string wrong_count = "wrong number of arguments for '" + words[0] + "'";
+        // A shell ends the line at an unquoted &: "write 110 &H7F" arrives
+        // as "write 110". Only commands that take numbers can get too few.
+        if (args.size() < command.min_args) throw UsageError(wrong_count + " (quote &H values: '&H7F')");
+        if (args.size() > command.max_args) throw UsageError(wrong_count);
         return command.run(args);
     }
     throw UsageError("unknown command '" + words[0] + "'");
@@ -236,6 +248,9 @@ int run(const Args& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Under a file-size limit a write then fails and is reported with
+    // status 1, rather than the process dying silently half-way into a word.
+    rt::platform::ignore_file_size_signal();
     try {
         return run(Args(argv + 1, argv + argc));
     } catch (const RangeError& error) {

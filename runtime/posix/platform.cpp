@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -84,5 +85,7 @@ std::uint64_t file_size(NativeHandle fd) {
 }
 
 void close(NativeHandle fd) noexcept { ::close(fd); }
+
+void ignore_file_size_signal() noexcept { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace rt::platform

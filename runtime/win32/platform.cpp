@@ -90,4 +90,7 @@ std::uint64_t file_size(NativeHandle handle) {
 
 void close(NativeHandle handle) noexcept { CloseHandle(handle); }
 
+// Windows has no file-size limit signal; a write it refuses fails by itself.
+void ignore_file_size_signal() noexcept {}
+
 }  // namespace rt::platform
