@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Runs the Windows tests under Wine in the build's own prefix. The tests
-# without a window share one wineserver kept up for their run (a test that
-# starts just as an idle server goes down would fail to connect); the
-# end-to-end test comes after, alone, so that Wine's desktop process is
-# started on its private X server and not on none.
+# Runs the Windows tests under Wine in the build's own prefix, for each test
+# preset named: test-windows.sh PRESET... (windows-x64 windows-x86). One
+# prefix serves both widths: a 64-bit prefix runs 32-bit programs with
+# Wine's 32-bit loader. The tests without a window share one wineserver
+# kept up for their run (a test that starts just as an idle server goes
+# down would fail to connect); the end-to-end tests come after, alone, so
+# that Wine's desktop process is started on their private X server and not
+# on none.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+[[ $# -gt 0 ]] || { echo "usage: test-windows.sh PRESET..." >&2; exit 2; }
 export WINEPREFIX=$here/build/windows/wine
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 "$wineserver" -w
@@ -16,10 +20,14 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 # Wine's services start here, not inside a test, where they would hold the
 # test's output open.
 "$here/scripts/wine.sh" wineboot </dev/null >/dev/null 2>&1
-ctest --preset windows -j 2 -E e2e_panel "$@"
-status=$?
+status=0
+for preset in "$@"; do
+  ctest --preset "$preset" -j 2 -E e2e_panel || status=1
+done
 "$wineserver" -k
 "$wineserver" -w
-ctest --preset windows -R e2e_panel "$@" || status=1
-"$wineserver" -w
+for preset in "$@"; do
+  ctest --preset "$preset" -R e2e_panel || status=1
+  "$wineserver" -w
+done
 exit $status
