@@ -1,6 +1,6 @@
 // The only place that knows the operating system: the temporary
-// directory and a byte-addressed file handle. POSIX and Windows each
-// have one source file implementing this interface.
+// directory and a byte-addressed file handle. posix/platform.cpp and
+// win32/platform.cpp implement it; the build picks one.
 #pragma once
 
 #include <cstddef>

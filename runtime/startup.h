@@ -26,11 +26,4 @@ struct Displays {
 // silent display when that was the cause, otherwise the given reason.
 std::string failure_line(const Displays& displays, bool display_refused, std::string_view reason);
 
-// Qt side (startup_qt.cpp). Until started() is called, a failure to reach
-// the display ends the program with failure_line() and status 1, and
-// Qt's other start messages are held back; started() passes them on and
-// gives the application its name, version and desktop file name.
-void guard_window_start();
-void started();
-
 }  // namespace rt::startup

@@ -1,8 +1,8 @@
 // The window layer: one top-level window built from a table of controls,
 // with the services its event handlers need (field text, change
 // notifications, a timer, message boxes, the event loop). Standard C++
-// only; each window system realises it in a source file of its own
-// (window_qt.cpp with Qt Widgets, window_win32.cpp with plain Win32).
+// only; each window system realises it in a folder of its own (qt/ with
+// Qt Widgets, win32/ with plain Win32), which the build picks.
 #pragma once
 
 #include <cstddef>

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "runtime/text.h"
-#include "runtime/window_qt.h"
+#include "runtime/qt/widgets.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 
 #include "panel/form1.h"
 #include "runtime/message_box.h"
-#include "runtime/window_qt.h"
+#include "runtime/qt/widgets.h"
 #include "test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// UTF-8 and the UTF-16 of the Windows API, for the Win32 sources of the runtime.
+// UTF-8 and the UTF-16 of the Windows API, for the sources in this folder.
 #pragma once
 
 #include <string>

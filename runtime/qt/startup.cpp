@@ -1,14 +1,20 @@
-// The Qt side of the start: a message handler that turns Qt's abort for a
-// missing display into one line and status 1, and the application's
-// name, version and desktop file name for window managers and Wayland.
-#include <QGuiApplication>
+// The start routine on Qt: the program's own options, a message handler
+// that turns Qt's abort for a missing display into one line and status 1,
+// the application's name, version and desktop file name for window
+// managers and Wayland, and the event loop until the form is closed.
+#include <QApplication>
+#include <QPointer>
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "runtime/message_box.h"
+#include "runtime/qt/widgets.h"
 #include "runtime/startup.h"
 
 #ifndef TORVA_VERSION
@@ -18,9 +24,11 @@
 #define TORVA_APP_ID "torva-inout"
 #endif
 
-namespace rt::startup {
-
+namespace rt::ui::qt {
 namespace {
+
+using startup::Displays;
+using startup::failure_line;
 
 struct HeldMessage {
     QtMsgType type;
@@ -49,8 +57,9 @@ void on_start_message(QtMsgType type, const QMessageLogContext& context, const Q
     std::_Exit(1);
 }
 
-}  // namespace
-
+// Until started() is called, a failure to reach the display ends the
+// program with failure_line() and status 1, and Qt's other start messages
+// are held back; started() passes them on and names the application.
 void guard_window_start() { previous_handler = qInstallMessageHandler(on_start_message); }
 
 void started() {
@@ -60,9 +69,30 @@ void started() {
         previous_handler(message.type, context, message.text);
     }
     held.clear();
-    QGuiApplication::setApplicationName(QString::fromUtf8(kApplicationName));
+    QGuiApplication::setApplicationName(QString::fromUtf8(startup::kApplicationName));
     QGuiApplication::setApplicationVersion(QStringLiteral(TORVA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(TORVA_APP_ID));
 }
 
-}  // namespace rt::startup
+}  // namespace
+}  // namespace rt::ui::qt
+
+namespace rt::ui {
+
+int start(int argc, char** argv, const std::function<std::unique_ptr<Program>()>& load) {
+    if (const auto status = startup::handle_command_line(argc, argv, std::cout)) return *status;
+    qt::guard_window_start();
+    QApplication app(argc, argv);
+    qt::started();
+    std::unique_ptr<Program> program = load();
+    QPointer<QWidget> owner(qt::widget(program->form()));
+    set_message_box_handler([owner](const std::string& text) {
+        qt::show_message_box(owner, QString::fromStdString(text));
+    });
+    program->form().show();
+    const int status = QApplication::exec();
+    set_message_box_handler({});
+    return status;
+}
+
+}  // namespace rt::ui

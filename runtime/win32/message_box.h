@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "runtime/win32_text.h"
+#include "runtime/win32/text.h"
 
 namespace rt::win32 {
 

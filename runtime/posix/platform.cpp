@@ -1,5 +1,4 @@
-#ifndef _WIN32
-
+// The file calls on POSIX: TMPDIR, and pread/pwrite on a descriptor.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,5 +86,3 @@ std::uint64_t file_size(NativeHandle fd) {
 void close(NativeHandle fd) noexcept { ::close(fd); }
 
 }  // namespace rt::platform
-
-#endif

@@ -1,36 +1,24 @@
-#include "runtime/window_qt.h"
+// The form on Qt Widgets: QLabel, QLineEdit, the picture boxes, a QFrame
+// for the line and QTimer, placed in pixels at 15 twips each.
+#include "runtime/qt/widgets.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
-#include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPainter>
-#include <QPointer>
-#include <QPushButton>
-#include <QSpacerItem>
 #include <QStyleHints>
-#include <QSvgRenderer>
 #include <QTimer>
 
 #include <algorithm>
-#include <iostream>
 #include <limits>
 #include <vector>
 
-#include "runtime/message_box.h"
-#include "runtime/startup.h"
-#include "runtime/text.h"
-
-namespace rt::ui {
+namespace rt::ui::qt {
 namespace {
 
 // Narrowest letter width a substitute face may be set to so that a caption fits its box.
 constexpr int kNarrowestStretch = 80;
-// Room for the whole title even beside a short message.
-constexpr int kMinimumTextWidth = 200;
 // Longest text a field's cursor blinks over; see steady_cursor_for_long_text.
 constexpr qsizetype kBlinkingCursorLength = 4096;
 
@@ -258,73 +246,14 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Form> create_form(const Window& window, std::span<const Control> controls) {
-    return std::make_unique<QtForm>(window, controls);
-}
-
-int start(int argc, char** argv, const std::function<std::unique_ptr<Program>()>& load) {
-    if (const auto status = startup::handle_command_line(argc, argv, std::cout)) return *status;
-    startup::guard_window_start();
-    QApplication app(argc, argv);
-    startup::started();
-    std::unique_ptr<Program> program = load();
-    QPointer<QWidget> owner(qt::widget(program->form()));
-    set_message_box_handler([owner](const std::string& text) {
-        qt::show_message_box(owner, QString::fromStdString(text));
-    });
-    program->form().show();
-    const int status = QApplication::exec();
-    set_message_box_handler({});
-    return status;
-}
-
-namespace qt {
-
 QWidget* widget(Form& form) { return static_cast<QtForm&>(form).widget(); }
 
-void show_message_box(QWidget* owner, const QString& text, const std::function<void(QMessageBox&)>& opened) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(startup::kApplicationName),
-                    QString::fromStdString(breakable(text.toStdString())), QMessageBox::Ok, owner);
-    box.setTextFormat(Qt::PlainText);  // a field's text is never markup
-    box.button(QMessageBox::Ok)->setIcon(QIcon());
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(kMinimumTextWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-                      grid->rowCount(), 0, 1, grid->columnCount());
-    if (opened) opened(box);
-    box.exec();
+}  // namespace rt::ui::qt
+
+namespace rt::ui {
+
+std::unique_ptr<Form> create_form(const Window& window, std::span<const Control> controls) {
+    return std::make_unique<qt::QtForm>(window, controls);
 }
 
-PictureBox::PictureBox(const QString& resource, const QColor& background, QWidget* parent)
-    : QWidget(parent), resource_(resource), background_(background) {
-    setFocusPolicy(Qt::NoFocus);
-}
-
-// The image is read when it is first needed, so the window shows sooner.
-void PictureBox::load() {
-    if (loaded_) return;
-    loaded_ = true;
-    if (resource_.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        drawing_ = new QSvgRenderer(resource_, this);
-        drawing_->setAspectRatioMode(Qt::IgnoreAspectRatio);
-    } else {
-        bitmap_.load(resource_);
-    }
-}
-
-bool PictureBox::hasPicture() {
-    load();
-    return drawing_ ? drawing_->isValid() : !bitmap_.isNull();
-}
-
-void PictureBox::paintEvent(QPaintEvent*) {
-    load();
-    QPainter painter(this);
-    painter.fillRect(rect(), background_);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (drawing_) drawing_->render(&painter, rect());
-    else painter.drawImage(rect(), bitmap_);
-}
-
-}  // namespace qt
 }  // namespace rt::ui

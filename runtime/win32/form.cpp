@@ -1,36 +1,33 @@
 // The window layer on plain Win32: a top-level window with STATIC labels
 // and EDIT fields, pictures and the line painted with GDI, SetTimer for
 // timers. Places scale with the monitor's DPI (twips * dpi / 1440).
-#include "runtime/win32_text.h"
-
-#include <commctrl.h>
+#include "runtime/win32/form.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cwchar>
-#include <exception>
-#include <map>
+#include <stdexcept>
 #include <string>
 #include <utility>
-#include <string_view>
 #include <vector>
 
-#include "runtime/drawing.h"
-#include "runtime/message_box.h"
-#include "runtime/win32_message_box.h"
-#include "runtime/window.h"
+#include "runtime/win32/fonts.h"
+#include "runtime/win32/pictures.h"
+#include "runtime/win32/text.h"
 
-namespace rt::ui {
+namespace rt::win32 {
 namespace {
 
-using win32::narrow;
-using win32::widen;
+using ui::Align;
+using ui::Colour;
+using ui::Control;
+using ui::Font;
+using ui::Handler;
+using ui::Kind;
+using ui::kTwipsPerInch;
+using ui::Window;
 
 constexpr wchar_t kFormClass[] = L"TORVA_InOut.Form1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL
-// Narrowest letter width a substitute face may be set to so that a caption fits its box.
-constexpr int kNarrowestStretch = 80;
 
 HINSTANCE instance() { return GetModuleHandleW(nullptr); }
 
@@ -44,82 +41,13 @@ COLORREF resolve(const Colour& colour) {
     case Colour::Role::WindowText: return GetSysColor(COLOR_WINDOWTEXT);
     case Colour::Role::Rgb: break;
     }
-    return RGB(red(colour.rgb), green(colour.rgb), blue(colour.rgb));
+    return RGB(ui::red(colour.rgb), ui::green(colour.rgb), ui::blue(colour.rgb));
 }
 
 std::wstring window_text(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-int CALLBACK note_found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool installed(const std::wstring& face, BYTE charset) {
-    LOGFONTW query{};
-    query.lfCharSet = charset;
-    wcsncpy(query.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(dc, &query, note_found, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
-    return found;
-}
-
-// The face itself when it is installed with the character set, else the
-// first substitute that is; with none of them the font mapper chooses.
-// Remembered, since every control and every change of DPI asks again.
-std::wstring face_for(const Font& font) {
-    static std::map<std::pair<std::string, BYTE>, std::wstring> chosen;
-    const BYTE charset = static_cast<BYTE>(font.charset);
-    auto [place, fresh] = chosen.try_emplace({font.face, charset}, widen(font.face));
-    if (fresh && !installed(place->second, charset)) {
-        for (const char* substitute : kSubstituteFaces)
-            if (installed(widen(substitute), charset)) {
-                place->second = widen(substitute);
-                break;
-            }
-    }
-    return place->second;
-}
-
-LOGFONTW logical_font(const Font& font, UINT dpi) {
-    LOGFONTW logical{};
-    logical.lfHeight = -std::lround(font.points * dpi / 72.0);
-    logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    logical.lfUnderline = font.underline;
-    logical.lfCharSet = static_cast<BYTE>(font.charset);
-    wcsncpy(logical.lfFaceName, face_for(font).c_str(), LF_FACESIZE - 1);
-    return logical;
-}
-
-// A substitute face may be wider than the one the box was made for:
-// narrow its letters until the text fits rather than clip it.
-HFONT fitted_font(LOGFONTW logical, const std::wstring& text, int room) {
-    HFONT font = CreateFontIndirectW(&logical);
-    if (text.empty()) return font;
-    HDC dc = GetDC(nullptr);
-    const HGDIOBJ original = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const auto width = [&] {
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return size.cx;
-    };
-    for (int stretch = 99; stretch >= kNarrowestStretch && width() > room; --stretch) {
-        SelectObject(dc, original);  // a font is deleted only when no DC holds it
-        DeleteObject(font);
-        logical.lfWidth = MulDiv(metrics.tmAveCharWidth, stretch, 100);
-        font = CreateFontIndirectW(&logical);
-        SelectObject(dc, font);
-    }
-    SelectObject(dc, original);
-    ReleaseDC(nullptr, dc);
-    return font;
 }
 
 // One control of the form and what the window system keeps for it.
@@ -130,57 +58,10 @@ struct Item {
     HBRUSH background = nullptr;
     Handler on_change{};
     std::wstring reported{};  // the text the change handler last saw
-    HBITMAP bitmap = nullptr;
-    Drawing drawing{};
+    Picture picture{};
 };
 
-void load_picture(Item& item) {
-    const std::wstring name = widen(item.control->text);
-    if (name.ends_with(L".svg")) {
-        HRSRC found = FindResourceW(instance(), name.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-        HGLOBAL loaded = found ? LoadResource(instance(), found) : nullptr;
-        if (loaded)
-            item.drawing = read_drawing(std::string_view(static_cast<const char*>(LockResource(loaded)),
-                                                         SizeofResource(instance(), found)));
-    } else {
-        item.bitmap = static_cast<HBITMAP>(LoadImageW(instance(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    }
-}
-
-void paint_bitmap(HDC dc, HBITMAP bitmap, const RECT& box) {
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, bitmap);
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0, info.bmWidth,
-               info.bmHeight, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
-}
-
-// The drawing stretched to fill the box, as its viewBox says nothing of aspect.
-void paint_drawing(HDC dc, const Drawing& drawing, const RECT& box) {
-    if (drawing.width <= 0 || drawing.height <= 0) return;
-    const double sx = (box.right - box.left) / drawing.width, sy = (box.bottom - box.top) / drawing.height;
-    for (const Polygon& polygon : drawing.polygons) {
-        std::vector<POINT> points;
-        for (const Point& p : polygon.points)
-            points.push_back({box.left + std::lround(p.x * sx), box.top + std::lround(p.y * sy)});
-        const COLORREF colour = RGB(polygon.rgb >> 16 & 0xFF, polygon.rgb >> 8 & 0xFF, polygon.rgb & 0xFF);
-        HBRUSH brush = CreateSolidBrush(colour);
-        HPEN pen = CreatePen(PS_SOLID, 1, colour);
-        HGDIOBJ old_brush = SelectObject(dc, brush), old_pen = SelectObject(dc, pen);
-        ::Polygon(dc, points.data(), static_cast<int>(points.size()));
-        SelectObject(dc, old_brush);
-        SelectObject(dc, old_pen);
-        DeleteObject(brush);
-        DeleteObject(pen);
-    }
-}
-
-class Win32Form final : public Form {
+class Win32Form final : public ui::Form {
 public:
     Win32Form(const Window& window, std::span<const Control> controls);
     ~Win32Form() override;
@@ -249,7 +130,7 @@ Win32Form::~Win32Form() {
     for (Item& item : items_) {
         if (item.font) DeleteObject(item.font);
         if (item.background) DeleteObject(item.background);
-        if (item.bitmap) DeleteObject(item.bitmap);
+        free_picture(item.picture);
     }
     DeleteObject(background_);
 }
@@ -273,7 +154,7 @@ void Win32Form::create_child(Item& item) {
         SendMessageW(item.window, EM_SETLIMITTEXT, 0, 0);  // no length limit
         item.reported = widen(c.text);
         break;
-    case Kind::PictureBox: load_picture(item); break;
+    case Kind::PictureBox: item.picture = load_picture(c.text); break;
     case Kind::Line: break;
     }
 }
@@ -305,7 +186,7 @@ void Win32Form::place(Item& item) {
     RECT inside{};
     GetClientRect(item.window, &inside);
     const Font& font = c.font.face ? c.font : layout_.font;
-    const std::wstring shown = c.kind == Kind::Label ? widen(shown_caption(c.text)) : std::wstring();
+    const std::wstring shown = c.kind == Kind::Label ? widen(ui::shown_caption(c.text)) : std::wstring();
     HFONT fitted = fitted_font(logical_font(font, dpi_), shown, inside.right);
     SendMessageW(item.window, WM_SETFONT, reinterpret_cast<WPARAM>(fitted), TRUE);
     if (item.font) DeleteObject(item.font);
@@ -326,7 +207,7 @@ void Win32Form::changed(std::size_t control) {
     std::wstring now = window_text(item.window);
     if (now == item.reported) return;
     item.reported = std::move(now);
-    if (item.on_change) invoke(item.on_change);
+    if (item.on_change) ui::invoke(item.on_change);
 }
 
 // Screen readers name a field after the label just before it among its siblings.
@@ -370,8 +251,7 @@ void Win32Form::paint() {
                  scaled(c.top + c.height, dpi_)};
         if (c.kind == Kind::PictureBox) {
             FillRect(dc, &box, item.background);
-            if (item.bitmap) paint_bitmap(dc, item.bitmap, box);
-            else paint_drawing(dc, item.drawing, box);
+            paint_picture(dc, item.picture, box);
         } else if (c.kind == Kind::Line) {
             // From one end to the other, both ends included, one pixel at 96 DPI.
             const int one = kTwipsPerInch / 96;
@@ -392,7 +272,7 @@ bool Win32Form::handle(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
             changed(control);
         return true;
     case WM_TIMER:
-        if (w >= 1 && w <= timers_.size()) invoke(timers_[w - 1]);
+        if (w >= 1 && w <= timers_.size()) ui::invoke(timers_[w - 1]);
         return true;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
@@ -435,33 +315,14 @@ LRESULT CALLBACK Win32Form::procedure(HWND window, UINT message, WPARAM w, LPARA
 
 }  // namespace
 
-std::unique_ptr<Form> create_form(const Window& window, std::span<const Control> controls) {
-    return std::make_unique<Win32Form>(window, controls);
-}
+HWND window_of(ui::Form& form) { return static_cast<Win32Form&>(form).handle(); }
 
-int start(int, char**, const std::function<std::unique_ptr<Program>()>& load) {
-    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&common);
-    std::unique_ptr<Program> program;
-    try {
-        program = load();
-    } catch (const std::exception& error) {
-        win32::show_message_box(nullptr, error.what());
-        return 1;
-    }
-    HWND window = static_cast<Win32Form&>(program->form()).handle();
-    const MessageBoxHandler previous = set_message_box_handler([window](const std::string& text) {
-        win32::show_message_box(IsWindow(window) ? window : nullptr, text);
-    });
-    program->form().show();
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(window, &message)) continue;  // Tab between the fields
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    set_message_box_handler(previous);
-    return static_cast<int>(message.wParam);
+}  // namespace rt::win32
+
+namespace rt::ui {
+
+std::unique_ptr<Form> create_form(const Window& window, std::span<const Control> controls) {
+    return std::make_unique<win32::Win32Form>(window, controls);
 }
 
 }  // namespace rt::ui

@@ -1,6 +1,6 @@
 // A small dialog of our own rather than MessageBoxW, which under Wine makes
 // the box too narrow for its title and cuts long texts.
-#include "runtime/win32_message_box.h"
+#include "runtime/win32/message_box.h"
 
 #include <algorithm>
 #include <utility>

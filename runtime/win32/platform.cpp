@@ -1,10 +1,9 @@
-#ifdef _WIN32
-
+// The file calls on Windows: GetTempPathW, and positioned ReadFile/WriteFile.
 #include <string>
 
 #include "runtime/errors.h"
 #include "runtime/platform.h"
-#include "runtime/win32_text.h"
+#include "runtime/win32/text.h"
 
 namespace rt::platform {
 namespace {
@@ -92,5 +91,3 @@ std::uint64_t file_size(NativeHandle handle) {
 void close(NativeHandle handle) noexcept { CloseHandle(handle); }
 
 }  // namespace rt::platform
-
-#endif
