@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/win32/dpi.h"
 #include "runtime/win32/fonts.h"
 #include "runtime/win32/pictures.h"
 #include "runtime/win32/text.h"
@@ -122,7 +123,7 @@ Win32Form::Win32Form(const Window& window, std::span<const Control> controls) : 
         return unsigned(a->control->tab) < unsigned(b->control->tab);  // kNoTab last
     });
     for (Item* item : order) create_child(*item);
-    apply_dpi(GetDpiForWindow(window_), nullptr);
+    apply_dpi(window_dpi(window_), nullptr);
 }
 
 Win32Form::~Win32Form() {
@@ -164,12 +165,12 @@ void Win32Form::apply_dpi(UINT dpi, const RECT* suggested) {
     dpi_ = dpi;
     RECT frame{scaled(layout_.left, dpi), scaled(layout_.top, dpi), scaled(layout_.left + layout_.width, dpi),
                scaled(layout_.top + layout_.height, dpi)};
-    AdjustWindowRectExForDpi(&frame, kFormStyle, FALSE, 0, dpi);
+    adjust_frame(frame, kFormStyle, 0, dpi);
     const POINT at = suggested ? POINT{suggested->left, suggested->top} : POINT{frame.left, frame.top};
     SetWindowPos(window_, nullptr, at.x, at.y, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     for (Item& item : items_) place(item);
-    const int big = GetSystemMetricsForDpi(SM_CXICON, dpi), small = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    const int big = system_metric(SM_CXICON, dpi), small = system_metric(SM_CXSMICON, dpi);
     const std::wstring icon = widen(layout_.icon);
     SendMessageW(window_, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, big, big, LR_SHARED)));
