@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets; each target installs what is missing first.
-.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows bench screenshot clean
+.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows bench bench-windows screenshot clean
 
 # How long `make fuzz` runs the number reader's fuzzer.
 FUZZ_SECONDS ?= 180
@@ -56,6 +56,13 @@ bench: build
 	build/default/bench/read_byte_bench
 	bench/startup.sh build/default/bench/startup_bench build/default/panel/torva-inout \
 	  build/default/bench/bare_window
+
+# A large paste into each width's Win32 window under Wine.
+bench-windows: deps-windows
+	for width in $(WINDOWS_WIDTHS); do \
+	  cmake --preset windows-$$width && cmake --build --preset windows-$$width --target paste_bench && \
+	  bench/paste.sh build/windows/$$width/bench/paste_bench.exe || exit 1; \
+	done
 
 screenshot: build windows
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png
