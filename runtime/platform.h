@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace rt::platform {
 
@@ -41,5 +42,12 @@ void write_byte_at(NativeHandle handle, std::uint64_t offset, std::uint8_t byte)
 std::uint64_t file_size(NativeHandle handle);
 
 void close(NativeHandle handle) noexcept;
+
+enum class Stream { Output, Error };
+
+// Writes UTF-8 text to standard output or error: to a console as its
+// characters, whatever the console's code page, and anywhere else (a
+// file, a pipe) as the UTF-8 bytes. False when it could not be written.
+bool write_text(Stream stream, std::string_view text);
 
 }  // namespace rt::platform

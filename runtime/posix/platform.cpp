@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -84,5 +85,10 @@ std::uint64_t file_size(NativeHandle fd) {
 }
 
 void close(NativeHandle fd) noexcept { ::close(fd); }
+
+bool write_text(Stream stream, std::string_view text) {
+    std::FILE* file = stream == Stream::Output ? stdout : stderr;
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+}
 
 }  // namespace rt::platform
