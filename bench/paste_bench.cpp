@@ -59,17 +59,17 @@ std::size_t read_clipboard(HWND owner) {
 
 // Closes the message box as soon as it shows, as a user pressing Enter.
 Clock::time_point box_shown;
-void CALLBACK close_box(HWND, UINT, UINT_PTR timer, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM) -> BOOL {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-        if (box_shown == Clock::time_point{}) box_shown = Clock::now();
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-        return FALSE;
-    }, 0);
-    (void)timer;
+
+BOOL CALLBACK close_if_box(HWND window, LPARAM) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+    if (box_shown == Clock::time_point{}) box_shown = Clock::now();
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
 }
+
+void CALLBACK close_box(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), close_if_box, 0); }
 
 }  // namespace
 
