@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
-  xvfb openbox xdotool x11-utils imagemagick
+  xvfb openbox xdotool x11-utils imagemagick xclip
   # checks of the desktop entry, the metainfo and the manual pages
   desktop-file-utils appstream man-db
 )
