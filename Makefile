@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets; each target installs what is missing first.
-.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows bench screenshot clean
+.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows bench bench-windows screenshot clean
 
 # How long `make fuzz` runs the number reader's fuzzer.
 FUZZ_SECONDS ?= 180
@@ -39,25 +39,38 @@ fuzz:
 	build/fuzz/fuzz/text_to_number_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=build/fuzz/ -dict=fuzz/number.dict build/fuzz/corpus fuzz/corpus
 
-# torva-inout.exe and torva-port.exe, cross-built, in build/windows/.
-windows: deps-windows
-	cmake --preset windows
-	cmake --build --preset windows --target torva-inout torva-port
+# Both widths of the Windows programs; each folder holds torva-inout.exe and torva-port.exe.
+WINDOWS_WIDTHS = x64 x86
 
-# The Windows programs and tests, run under Wine in the build's own prefix.
+# torva-inout.exe and torva-port.exe, cross-built, in build/windows/x64/ and build/windows/x86/.
+windows: deps-windows
+	for width in $(WINDOWS_WIDTHS); do \
+	  cmake --preset windows-$$width && \
+	  cmake --build --preset windows-$$width --target torva-inout torva-port || exit 1; \
+	done
+
+# The Windows programs and tests of both widths, run under Wine in the build's own prefix.
 test-windows: deps-windows
-	cmake --preset windows
-	cmake --build --preset windows
-	scripts/test-windows.sh
+	for width in $(WINDOWS_WIDTHS); do \
+	  cmake --preset windows-$$width && cmake --build --preset windows-$$width || exit 1; \
+	done
+	scripts/test-windows.sh $(addprefix windows-,$(WINDOWS_WIDTHS))
 
 bench: build
 	build/default/bench/read_byte_bench
 	bench/startup.sh build/default/bench/startup_bench build/default/panel/torva-inout \
 	  build/default/bench/bare_window
 
+# A large paste into each width's Win32 window under Wine.
+bench-windows: deps-windows
+	for width in $(WINDOWS_WIDTHS); do \
+	  cmake --preset windows-$$width && cmake --build --preset windows-$$width --target paste_bench && \
+	  bench/paste.sh build/windows/$$width/bench/paste_bench.exe || exit 1; \
+	done
+
 screenshot: build windows
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png
-	scripts/screenshot.sh build/windows/torva-inout.exe docs/panel-windows.png
+	scripts/screenshot.sh build/windows/x64/torva-inout.exe docs/panel-windows.png
 
 # The Debian package in build/default, and its install test (needs root or sudo).
 .PHONY: package package-test

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace rt::platform {
 
@@ -46,5 +47,12 @@ void close(NativeHandle handle) noexcept;
 // ("File too large") instead of the signal that ends the process, so that
 // a caller can report it. Nothing to do where no such signal exists.
 void ignore_file_size_signal() noexcept;
+
+enum class Stream { Output, Error };
+
+// Writes UTF-8 text to standard output or error: to a console as its
+// characters, whatever the console's code page, and anywhere else (a
+// file, a pipe) as the UTF-8 bytes. False when it could not be written.
+bool write_text(Stream stream, std::string_view text);
 
 }  // namespace rt::platform

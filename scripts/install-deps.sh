@@ -12,21 +12,45 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   fonts-liberation2 fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
-  xvfb openbox xdotool x11-utils imagemagick
+  xvfb openbox xdotool x11-utils imagemagick xclip
   # checks of the desktop entry, the metainfo and the manual pages
   desktop-file-utils appstream man-db
 )
 # Extra groups, named as arguments: what builds and checks the Debian
 # package, the fuzzer's compiler, and what cross-builds the Windows
 # programs and tests them under Wine.
+foreign=()  # architectures whose packages a group needs
 for group in "$@"; do
   case $group in
     package) packages+=(dpkg-dev lintian) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    # mingw-w64 with POSIX threads (std::thread), gtest's sources, Wine
-    windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine64) ;;
+    # mingw-w64 with POSIX threads (std::thread) for 64-bit and 32-bit
+    # Windows, gtest's sources, Wine with its 32-bit loader
+    windows)
+      packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386)
+      foreign+=(i386) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac
+done
+
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+  sudo=(sudo)
+fi
+need_root() {
+  [[ ${#sudo[@]} -eq 0 ]] || command -v sudo >/dev/null ||
+    { echo "root or sudo is needed to $1" >&2; exit 1; }
+}
+
+# A package of another architecture can be installed only once dpkg knows it.
+update=false
+for arch in "${foreign[@]}"; do
+  if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    need_root "add the architecture $arch"
+    echo "Adding the architecture $arch"
+    "${sudo[@]}" dpkg --add-architecture "$arch"
+    update=true
+  fi
 done
 
 missing=()
@@ -34,14 +58,11 @@ for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+[[ ${#missing[@]} -eq 0 ]] && ! $update && exit 0
 
-echo "Installing: ${missing[*]}"
-sudo=()
-if [[ $(id -u) -ne 0 ]]; then
-  command -v sudo >/dev/null || { echo "root or sudo is needed to install: ${missing[*]}" >&2; exit 1; }
-  sudo=(sudo)
-fi
 export DEBIAN_FRONTEND=noninteractive
+need_root "install: ${missing[*]}"
 "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update -q
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"

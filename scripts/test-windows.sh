@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Runs the Windows tests under Wine in the build's own prefix. The tests
-# without a window share one wineserver kept up for their run (a test that
-# starts just as an idle server goes down would fail to connect); the
-# end-to-end test comes after, alone, so that Wine's desktop process is
-# started on its private X server and not on none. The form's contract
-# tests run in a prefix of their own with Wine's null graphics driver,
-# whose server is kept up the same way.
+# Runs the Windows tests under Wine in the build's own prefix, for each test
+# preset named: test-windows.sh PRESET... (windows-x64 windows-x86). One
+# prefix serves both widths: a 64-bit prefix runs 32-bit programs with
+# Wine's 32-bit loader. The tests without a window share one wineserver
+# kept up for their run (a test that starts just as an idle server goes
+# down would fail to connect); the tests on an X server (e2e_*) come after,
+# alone, so that Wine's desktop process is started on their private X
+# server and not on none. The form's contract tests run in a prefix of
+# their own with Wine's null graphics driver, whose server is kept up the
+# same way.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+[[ $# -gt 0 ]] || { echo "usage: test-windows.sh PRESET..." >&2; exit 2; }
 export WINEPREFIX=$here/build/windows/wine
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 "$wineserver" -w
@@ -25,12 +29,16 @@ headless=$here/build/windows/wine-headless
 WINEPREFIX=$headless "$wineserver" -w
 WINEPREFIX=$headless "$wineserver" -p
 "$here/scripts/wine-headless.sh" wineboot </dev/null >/dev/null 2>&1
-ctest --preset windows -j 2 -E e2e_panel "$@"
-status=$?
+status=0
+for preset in "$@"; do
+  ctest --preset "$preset" -j 2 -E "^e2e_" || status=1
+done
 WINEPREFIX=$headless "$wineserver" -k
 WINEPREFIX=$headless "$wineserver" -w
 "$wineserver" -k
 "$wineserver" -w
-ctest --preset windows -R e2e_panel "$@" || status=1
-"$wineserver" -w
+for preset in "$@"; do
+  ctest --preset "$preset" -R "^e2e_" || status=1
+  "$wineserver" -w
+done
 exit $status

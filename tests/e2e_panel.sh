@@ -16,7 +16,7 @@ port_file=$temp/emu_port.dat
 rm -f "$port_file"
 passed=0 failed=0
 
-cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; }
+cleanup() { kill "${app:-}" "${clip:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; }
 trap cleanup EXIT
 
 pass() { echo "ok: $1"; passed=$((passed + 1)); }
@@ -36,12 +36,25 @@ close_box() {
   xdotool windowactivate --sync "$window"
 }
 
-# One action of a case: "type TEXT", "key KEY" or "close-box".
+# The user copies COUNT digits from elsewhere and pastes them with Ctrl+V;
+# xclip holds the clipboard until the end.
+paste_digits() {
+  yes 1234567890 | tr -d '\n' | head -c "$1" >"$work/clipboard"
+  kill "${clip:-}" 2>/dev/null
+  xclip -selection clipboard -quiet "$work/clipboard" >/dev/null 2>&1 &
+  clip=$!
+  eventually sh -c 'xclip -selection clipboard -o 2>/dev/null | head -c 10 | grep -q 1234567890' ||
+    { echo "the clipboard took no text"; return 1; }
+  xdotool key ctrl+v
+}
+
+# One action of a case: "type TEXT", "key KEY", "paste COUNT" or "close-box".
 act() {
   local verb=${1%% *} arg=${1#* }
   case $verb in
     type) xdotool type --delay 40 -- "$arg" ;;
     key) xdotool key "$arg" ;;
+    paste) paste_digits "$arg" ;;
     close-box) close_box ;;
   esac
 }
@@ -55,6 +68,8 @@ cases=(
   "type F; close-box | 10=0 12=46 13=251 | &H7FF is too large: a message box, closed with Enter, and 0 at port 110; port 112 keeps its word"
   "type 255 | 10=255 | after the rejection the emptied field takes new typing"
   "key shift+Tab; key ctrl+a; type 32768; close-box | 12=0 13=0 | 32768 in the word field is rejected and writes 0 to both its ports"
+  "type 7 | 12=7 | the word field takes typing again"
+  "paste 100000; close-box | 12=0 13=0 | 100 kB of digits pasted after the 7: a message box at once, closed with Enter, and 0 at ports 112 and 113"
 )
 
 # A private X server on a free display, and a window manager to close windows with.

@@ -1,20 +1,43 @@
 #!/usr/bin/env bash
-# Each Windows program imports only DLLs that every Windows has, so one
-# .exe can be copied anywhere and started: exe_imports.sh OBJDUMP EXE...
+# Each Windows program starts on Windows 7 SP1: it imports only DLLs that
+# every Windows 7 has, and no function that mingw-w64's headers declare
+# only for a Windows newer than 7 (those are looked up at run time).
+#   exe_imports.sh COMPILER OBJDUMP EXE...
 set -uo pipefail
-objdump=$1
-shift
+compiler=$1 objdump=$2
+shift 2
 system_dlls='^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|msvcrt)\.dll$'
+headers='#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shellscalingapi.h>'
+
+# Every identifier the headers declare at one Windows version.
+declared() {
+  "$compiler" -E -P -x c++ -D_WIN32_WINNT="$1" -DWINVER="$1" -DNTDDI_VERSION="$2" - <<<"$headers" |
+    grep -oE '[A-Za-z_][A-Za-z0-9_]*' | sort -u
+}
+win7=$(declared 0x0601 0x06010000) || { echo "FAILED: the headers do not preprocess"; exit 1; }
+newest=$(declared 0x0A00 0x0A00000B) || exit 1
+newer_only=$(comm -13 <(echo "$win7") <(echo "$newest"))
+[[ $newer_only == *GetDpiForWindow* ]] || { echo "FAILED: the headers' newer functions were not found"; exit 1; }
+
+# "DLL: function" for each function a program imports by name.
+imports() {
+  "$objdump" -p "$1" | awk '/DLL Name:/ { dll = $3; next } /^[ \t]*$/ { dll = "" }
+    dll != "" && $1 ~ /^[0-9a-f]+$/ && NF == 3 { print dll ": " $3 }'
+}
+
 failed=0
 for exe in "$@"; do
-  dlls=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
-  [[ -n $dlls ]] || { echo "FAILED: $exe: no imports found"; failed=1; continue; }
+  name=$(basename "$exe")
+  list=$(imports "$exe")
+  dlls=$(cut -d: -f1 <<<"$list" | sort -fu)
+  [[ -n $list ]] || { echo "FAILED: $name: no imports found"; failed=1; continue; }
   others=$(grep -viE "$system_dlls" <<<"$dlls")
-  if [[ -n $others ]]; then
-    echo "FAILED: $(basename "$exe") imports" $others
-    failed=1
-  else
-    echo "ok: $(basename "$exe") imports only" $dlls
-  fi
+  [[ -z $others ]] || { echo "FAILED: $name imports" $others; failed=1; }
+  newer=$(cut -d' ' -f2 <<<"$list" | grep -xF -f <(echo "$newer_only"))
+  [[ -z $newer ]] || { echo "FAILED: $name imports functions newer than Windows 7:" $newer; failed=1; }
+  [[ -n $others$newer ]] || echo "ok: $name imports $(wc -l <<<"$list") functions from" $dlls
 done
 exit $failed

@@ -71,8 +71,9 @@ TEST_F(ProgramFile, FirstIconIsTheWindowsImage) {
               first_icon_image(TORVA_ICON));
 }
 
-TEST_F(ProgramFile, CarriesTheVersionRecordInUsEnglish) {
-    const std::wstring path = TORVA_INOUT_EXE_W;
+// Both program files carry it.
+void expect_version_record(const std::wstring& path) {
+    SCOPED_TRACE(std::string(path.begin(), path.end()));
     std::vector<BYTE> record(GetFileVersionInfoSizeW(path.c_str(), nullptr));
     ASSERT_FALSE(record.empty());
     ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(record.size()), record.data()));
@@ -97,6 +98,10 @@ TEST_F(ProgramFile, CarriesTheVersionRecordInUsEnglish) {
         const auto* text = static_cast<const wchar_t*>(query(entry).first);
         EXPECT_EQ(std::wstring(text ? text : L""), TORVA_VERSION_TEXT) << entry;
     }
+}
+
+TEST(ProgramFiles, CarryTheVersionRecordInUsEnglish) {
+    for (const std::wstring path : {TORVA_INOUT_EXE_W, TORVA_PORT_EXE_W}) expect_version_record(path);
 }
 
 }  // namespace

@@ -25,13 +25,69 @@ protected:
     Outcome run(const std::vector<std::string>& args, const std::string& target = "") {
         return testsupport::run_process(TORVA_PORT_EXE, args, dir_.string(), target);
     }
+
+    // A temporary directory named in Hebrew letters, outside any Western code page.
+    std::filesystem::path hebrew_temp() const {
+        const std::filesystem::path dir = dir_ / std::filesystem::path(u8"\u05e9\u05e2\u05e8");
+        std::filesystem::create_directory(dir);
+#ifdef _WIN32
+        SetEnvironmentVariableW(L"TMP", dir.wstring().c_str());
+#else
+        testsupport::set_env("TMPDIR", dir.string());
+#endif
+        return dir;
+    }
 };
+
+std::string utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 TEST_F(TorvaPort, PrintsThePath) {
     const Outcome r = run({"path"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, port_file().string() + "\n");
 }
+
+TEST_F(TorvaPort, PrintsAPathInHebrewAsUtf8) {
+    const std::filesystem::path dir = hebrew_temp();
+    const Outcome r = run({"path"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, utf8(dir / "emu_port.dat") + "\n");
+}
+
+#ifdef _WIN32
+// A console gets the characters themselves, whatever its code page: here
+// one without Hebrew letters, where UTF-8 bytes would show as other letters.
+// Wine draws a console in a window: run on an X server by e2e_console.
+using TorvaPortInAConsole = TorvaPort;
+
+TEST_F(TorvaPortInAConsole, ShowsTheCharactersThemselves) {
+    const std::filesystem::path dir = hebrew_temp();
+    FreeConsole();  // Wine's own for a program started from Unix takes no screen buffers
+    ASSERT_TRUE(AllocConsole());
+    SetConsoleOutputCP(437);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(testsupport::spawn(TORVA_PORT_EXE, {"path"}, screen, screen, process));
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // The cells row by row: a long line runs on into the next row.
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen, &info);
+    std::wstring shown(static_cast<std::size_t>(info.dwSize.X) * 4, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+    CloseHandle(screen);
+    const std::wstring expected = (dir / "emu_port.dat").wstring();
+    EXPECT_EQ(shown.substr(0, expected.size()), expected);
+}
+#endif
 
 TEST_F(TorvaPort, ReadsBytesAndSignedWords) {
     put_ports(19, {{110, 255}, {117, 0}, {118, 128}});

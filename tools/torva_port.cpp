@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <limits>
 #include <map>
 #include <stdexcept>
@@ -109,10 +108,17 @@ auto parse_value(const std::string& text, Convert convert) {
 // Everything printed must have reached standard output.
 void check_output() {
     errno = 0;
-    std::cout.flush();
-    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout);
     if (failed) throw OutputError(errno != 0 ? std::strerror(errno) : "write error");
 }
+
+// Standard output and error through the runtime, which gives a console
+// the characters and anything else the UTF-8 bytes.
+void out(const std::string& text) {
+    if (!rt::platform::write_text(rt::platform::Stream::Output, text)) throw OutputError("write error");
+}
+
+void err(const std::string& text) { rt::platform::write_text(rt::platform::Stream::Error, text); }
 
 std::string binary(std::uint8_t value) {
     std::string bits;
@@ -121,17 +127,17 @@ std::string binary(std::uint8_t value) {
 }
 
 int cmd_path(const Args&) {
-    std::cout << io::port_file_path() << '\n';
+    out(io::port_file_path() + '\n');
     return kExitOk;
 }
 
 int cmd_read(const Args& args) {
-    std::cout << int{io::read_io_byte_checked(parse_port(args[0]))} << '\n';
+    out(std::to_string(io::read_io_byte_checked(parse_port(args[0]))) + '\n');
     return kExitOk;
 }
 
 int cmd_read_word(const Args& args) {
-    std::cout << io::read_io_word_checked(parse_port(args[0], kLastPort - 1)) << '\n';
+    out(std::to_string(io::read_io_word_checked(parse_port(args[0], kLastPort - 1))) + '\n');
     return kExitOk;
 }
 
@@ -163,9 +169,10 @@ int cmd_dump(const Args& args) {
     if (last > kLastPort) last = kLastPort;
     for (std::int64_t port = first; port <= last; ++port) {
         const std::uint8_t value = io::read_io_byte_checked(static_cast<io::Port>(port));
-        std::printf("%lld  %llXH  %3u  %02XH  %s\n", static_cast<long long>(port),
-                    static_cast<long long>(port), unsigned{value}, unsigned{value},
-                    binary(value).c_str());
+        char line[80];
+        std::snprintf(line, sizeof line, "%lld  %llXH  %3u  %02XH  %s\n", static_cast<long long>(port),
+                      static_cast<long long>(port), unsigned{value}, unsigned{value}, binary(value).c_str());
+        out(line);
         if (std::ferror(stdout)) check_output();  // stop at the first failed write
     }
     return kExitOk;
@@ -181,7 +188,7 @@ int cmd_watch(const Args& args) {
             auto [place, fresh] = shown.try_emplace(port, -1);
             if (place->second == value) continue;
             place->second = value;
-            std::cout << port << ' ' << value << '\n';
+            out(std::to_string(port) + ' ' + std::to_string(value) + '\n');
             check_output();
         }
         std::this_thread::sleep_for(kWatchInterval);
@@ -210,11 +217,11 @@ constexpr Command kCommands[] = {
 int dispatch(const Args& words) {
     if (words.empty()) throw UsageError("no command given");
     if (words[0] == "--help" || words[0] == "-h") {
-        std::cout << kUsage;
+        out(kUsage);
         return kExitOk;
     }
     if (words[0] == "--version") {
-        std::cout << "torva-port " TORVA_VERSION "\n";
+        out("torva-port " TORVA_VERSION "\n");
         return kExitOk;
     }
     for (const Command& command : kCommands) {
@@ -254,16 +261,16 @@ int main(int argc, char** argv) {
     try {
         return run(Args(argv + 1, argv + argc));
     } catch (const RangeError& error) {
-        std::cerr << "torva-port: " << error.what() << '\n';
+        err(std::string("torva-port: ") + error.what() + '\n');
         return kExitUsage;
     } catch (const UsageError& error) {
-        std::cerr << "torva-port: " << error.what() << "\n(torva-port --help lists the commands)\n";
+        err(std::string("torva-port: ") + error.what() + "\n(torva-port --help lists the commands)\n");
         return kExitUsage;
     } catch (const rt::Error& error) {
-        std::cerr << "torva-port: " << access_subject() << error.description() << '\n';
+        err("torva-port: " + access_subject() + error.description() + '\n');
         return kExitAccess;
     } catch (const OutputError& error) {
-        std::cerr << "torva-port: standard output: " << error.what() << '\n';
+        err(std::string("torva-port: standard output: ") + error.what() + '\n');
         return kExitAccess;
     }
 }

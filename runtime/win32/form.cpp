@@ -1,15 +1,20 @@
 // The window layer on plain Win32: a top-level window with STATIC labels
 // and EDIT fields, pictures and the line painted with GDI, SetTimer for
 // timers. Places scale with the monitor's DPI (twips * dpi / 1440).
-#include "runtime/win32/form.h"
+#include "runtime/win32/form.h"  // windows.h, which commctrl.h needs first
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <set>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "runtime/win32/clipboard.h"
+#include "runtime/win32/dpi.h"
 #include "runtime/win32/fonts.h"
 #include "runtime/win32/pictures.h"
 #include "runtime/win32/text.h"
@@ -58,6 +63,7 @@ struct Item {
     HBRUSH background = nullptr;
     Handler on_change{};
     std::wstring reported{};  // the text the change handler last saw
+    std::optional<std::wstring> pasted{};  // the field's text while a paste waits on the handler
     Picture picture{};
 };
 
@@ -66,7 +72,7 @@ public:
     Win32Form(const Window& window, std::span<const Control> controls);
     ~Win32Form() override;
 
-    std::string text(std::size_t control) const override { return narrow(window_text(items_.at(control).window)); }
+    std::string text(std::size_t control) const override { return narrow(current_text(items_.at(control))); }
     void set_text(std::size_t control, const std::string& text) override;
     void on_change(std::size_t control, Handler handler) override { items_.at(control).on_change = std::move(handler); }
     void name_after(std::size_t field, std::size_t label) override;
@@ -76,6 +82,8 @@ public:
     HWND handle() const { return window_; }
     HWND child(std::size_t control) const { return items_.at(control).window; }
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK field_procedure(HWND field, UINT message, WPARAM w, LPARAM l, UINT_PTR control,
+                                            DWORD_PTR form);
 
 private:
     bool handle(UINT message, WPARAM w, LPARAM l, LRESULT& result);
@@ -83,6 +91,8 @@ private:
     void apply_dpi(UINT dpi, const RECT* suggested);
     void place(Item& item);
     void changed(std::size_t control);
+    bool paste(std::size_t control);
+    static std::wstring current_text(const Item& item) { return item.pasted ? *item.pasted : window_text(item.window); }
     void paint();
     HWND first_focusable() const;
     Item* item_of(HWND child);
@@ -121,7 +131,7 @@ Win32Form::Win32Form(const Window& window, std::span<const Control> controls) : 
     if (!window_) throw std::runtime_error("The window could not be created");
     // Children in tab order: the dialog manager's Tab follows their order.
     for (std::size_t i : ui::tab_order(controls)) create_child(items_[i]);
-    apply_dpi(GetDpiForWindow(window_), nullptr);
+    apply_dpi(window_dpi(window_), nullptr);
 }
 
 Win32Form::~Win32Form() {
@@ -152,6 +162,9 @@ void Win32Form::create_child(Item& item) {
                                       reinterpret_cast<HMENU>(INT_PTR(id)), instance(), nullptr);
         SendMessageW(item.window, EM_SETLIMITTEXT, 0, 0);  // no length limit
         item.reported = widen(c.text);
+        if (c.enabled)
+            SetWindowSubclass(item.window, field_procedure, UINT_PTR(&item - items_.data()),
+                              reinterpret_cast<DWORD_PTR>(this));
         break;
     case Kind::PictureBox: item.picture = load_picture(c.text); break;
     case Kind::Line: break;
@@ -163,12 +176,12 @@ void Win32Form::apply_dpi(UINT dpi, const RECT* suggested) {
     dpi_ = dpi;
     RECT frame{scaled(layout_.left, dpi), scaled(layout_.top, dpi), scaled(layout_.left + layout_.width, dpi),
                scaled(layout_.top + layout_.height, dpi)};
-    AdjustWindowRectExForDpi(&frame, kFormStyle, FALSE, 0, dpi);
+    adjust_frame(frame, kFormStyle, 0, dpi);
     const POINT at = suggested ? POINT{suggested->left, suggested->top} : POINT{frame.left, frame.top};
     SetWindowPos(window_, nullptr, at.x, at.y, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     for (Item& item : items_) place(item);
-    const int big = GetSystemMetricsForDpi(SM_CXICON, dpi), small = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    const int big = system_metric(SM_CXICON, dpi), small = system_metric(SM_CXSMICON, dpi);
     const std::wstring icon = widen(layout_.icon);
     SendMessageW(window_, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, big, big, LR_SHARED)));
@@ -195,7 +208,8 @@ void Win32Form::place(Item& item) {
 void Win32Form::set_text(std::size_t control, const std::string& text) {
     Item& item = items_.at(control);
     const std::wstring wide = widen(text);
-    if (wide == window_text(item.window)) return;
+    if (wide == current_text(item)) return;
+    item.pasted.reset();  // a waiting paste is overwritten
     SetWindowTextW(item.window, wide.c_str());
     changed(control);  // at once, whether or not EN_CHANGE has already run it
 }
@@ -203,10 +217,39 @@ void Win32Form::set_text(std::size_t control, const std::string& text) {
 // Runs the field's handler when its text differs from what it last saw.
 void Win32Form::changed(std::size_t control) {
     Item& item = items_.at(control);
-    std::wstring now = window_text(item.window);
+    std::wstring now = current_text(item);
     if (now == item.reported) return;
     item.reported = std::move(now);
     if (item.on_change) ui::invoke(item.on_change);
+}
+
+// Wine's EDIT control takes time that grows with the square of a run of
+// digits to lay it out (its bidirectional-text pass): 16 s for 100 kB. So
+// the change handler sees a pasted text first, and the field lays it out
+// only when the handler has left it there; a rejected paste, which the
+// handler empties, is never laid out. The field ends as a paste leaves it.
+bool Win32Form::paste(std::size_t control) {
+    Item& item = items_.at(control);
+    const std::optional<std::wstring> line = clipboard_line(window_);
+    if (!line) return false;
+    DWORD start = 0, end = 0;
+    SendMessageW(item.window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::wstring before = window_text(item.window);
+    item.pasted = before.substr(0, start) + *line + before.substr(std::min<std::size_t>(end, before.size()));
+    changed(control);
+    if (!item.pasted) return true;  // the handler has set the field's text
+    item.pasted.reset();
+    // As the control pastes: over the selection, undoable, the caret after it.
+    SendMessageW(item.window, EM_SETSEL, start, end);
+    SendMessageW(item.window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line->c_str()));
+    return true;
+}
+
+LRESULT CALLBACK Win32Form::field_procedure(HWND field, UINT message, WPARAM w, LPARAM l, UINT_PTR control,
+                                            DWORD_PTR form) {
+    if (message == WM_PASTE && reinterpret_cast<Win32Form*>(form)->paste(control)) return 0;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(field, field_procedure, control);
+    return DefSubclassProc(field, message, w, l);
 }
 
 // Screen readers name a field after the label just before it among its siblings.

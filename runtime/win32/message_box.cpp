@@ -8,6 +8,7 @@
 
 #include "runtime/text.h"
 #include "runtime/window.h"
+#include "runtime/win32/dpi.h"
 
 namespace rt::win32 {
 namespace {
@@ -58,34 +59,27 @@ std::vector<std::wstring> wrapped(const std::wstring& text, HDC dc, int room) {
     return lines;
 }
 
-NONCLIENTMETRICSW system_metrics(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    return metrics;
-}
-
 HFONT message_font(UINT dpi) {
-    const LOGFONTW logical = system_metrics(dpi).lfMessageFont;
+    const LOGFONTW logical = nonclient_metrics(dpi).lfMessageFont;
     return CreateFontIndirectW(&logical);
 }
 
 // The width the title needs beside the caption's icon and buttons, in a
 // bold face as window managers draw it.
 int title_width(HDC dc, UINT dpi) {
-    LOGFONTW logical = system_metrics(dpi).lfCaptionFont;
+    LOGFONTW logical = nonclient_metrics(dpi).lfCaptionFont;
     logical.lfWeight = FW_BOLD;
     logical.lfHeight = logical.lfHeight * 5 / 4;
     HFONT caption = CreateFontIndirectW(&logical);
     HGDIOBJ old = SelectObject(dc, caption);
-    const int width = width_of(dc, title()) + 5 * GetSystemMetricsForDpi(SM_CXSIZE, dpi);
+    const int width = width_of(dc, title()) + 5 * system_metric(SM_CXSIZE, dpi);
     SelectObject(dc, old);
     DeleteObject(caption);
     return width;
 }
 
 void lay_out(HWND dialog, Box& box) {
-    const UINT dpi = GetDpiForWindow(dialog);
+    const UINT dpi = window_dpi(dialog);
     auto px = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
     box.font = message_font(dpi);
     HDC dc = GetDC(dialog);
@@ -114,7 +108,7 @@ void lay_out(HWND dialog, Box& box) {
     SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(box.font), FALSE);
 
     RECT frame{0, 0, text_width + 2 * margin, text_height + button_height + 3 * margin};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
+    adjust_frame(frame, kStyle, 0, dpi);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     // Centred over the owner, else over the screen's work area.
     RECT over{};

@@ -1,4 +1,6 @@
 // The file calls on Windows: GetTempPathW, and positioned ReadFile/WriteFile.
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "runtime/errors.h"
@@ -92,5 +94,27 @@ void close(NativeHandle handle) noexcept { CloseHandle(handle); }
 
 // Windows has no file-size limit signal; a write it refuses fails by itself.
 void ignore_file_size_signal() noexcept {}
+// A console shows UTF-8 bytes in its own code page, as mojibake: it is
+// given the characters instead.
+bool write_text(Stream stream, std::string_view text) {
+    std::FILE* file = stream == Stream::Output ? stdout : stderr;
+    HANDLE handle = GetStdHandle(stream == Stream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || !handle || !GetConsoleMode(handle, &mode))
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    std::fflush(file);  // what went through the C stream shows first
+    const std::wstring wide = widen(std::string(text));
+    // In pieces, which older consoles need, never splitting a surrogate pair.
+    constexpr std::size_t kPiece = 8192;
+    for (std::size_t at = 0; at < wide.size();) {
+        std::size_t count = std::min(wide.size() - at, kPiece);
+        if (count > 1 && at + count < wide.size() && IS_HIGH_SURROGATE(wide[at + count - 1])) --count;
+        DWORD done = 0;
+        if (!WriteConsoleW(handle, wide.data() + at, static_cast<DWORD>(count), &done, nullptr) || done == 0)
+            return false;
+        at += done;
+    }
+    return true;
+}
 
 }  // namespace rt::platform

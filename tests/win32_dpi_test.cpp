@@ -1,0 +1,91 @@
+// The DPI answers of the Win32 window layer on every Windows it starts on:
+// with none of the newer functions (7), with the monitor's DPI only (8.1),
+// and with them all (10 1607 and later). Wine has them all, so the older
+// systems are played by leaving functions out.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/win32/dpi.h"
+
+namespace {
+
+using rt::win32::DpiFunctions;
+
+UINT WINAPI window_at_192(HWND) { return 192; }
+UINT WINAPI window_unknown(HWND) { return 0; }
+HRESULT WINAPI monitor_at_120(HMONITOR, int, UINT* x, UINT* y) {
+    *x = *y = 120;
+    return S_OK;
+}
+HRESULT WINAPI monitor_fails(HMONITOR, int, UINT*, UINT*) { return E_INVALIDARG; }
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+const UINT kDpis[] = {96, 120, 144, 192};
+
+const DpiFunctions& system() { return rt::win32::system_dpi_functions(); }
+
+TEST(Dpi, FindsEachNewerFunctionByName) {
+    EXPECT_NE(system().dpi_for_window, nullptr);
+    EXPECT_NE(system().adjust_window_rect_ex_for_dpi, nullptr);
+    EXPECT_NE(system().system_metrics_for_dpi, nullptr);
+    EXPECT_NE(system().system_parameters_info_for_dpi, nullptr);
+    EXPECT_NE(system().dpi_for_monitor, nullptr);
+}
+
+TEST(Dpi, AWindowsDpiComesFromTheNewestFunctionThatAnswers) {
+    const UINT screen = rt::win32::system_dpi();
+    const struct {
+        const char* system;
+        DpiFunctions functions;
+        UINT expected;
+    } cases[] = {
+        {"7: the screen's", {}, screen},
+        {"8.1: the monitor's", {.dpi_for_monitor = monitor_at_120}, 120},
+        {"8.1, the monitor unknown", {.dpi_for_monitor = monitor_fails}, screen},
+        {"10: the window's", {.dpi_for_window = window_at_192, .dpi_for_monitor = monitor_at_120}, 192},
+        {"10, the window unknown", {.dpi_for_window = window_unknown, .dpi_for_monitor = monitor_at_120}, 120},
+    };
+    for (const auto& c : cases) EXPECT_EQ(rt::win32::window_dpi(nullptr, c.functions), c.expected) << c.system;
+}
+
+// Before 10 1607 the frame is drawn at the screen's DPI on every monitor;
+// metrics and fonts are the screen's, scaled. Each must come out as the
+// system's own answer.
+TEST(Dpi, TheFrameWithoutTheNewerFunctionIsTheScreensOwn) {
+    ASSERT_NE(system().adjust_window_rect_ex_for_dpi, nullptr);
+    for (DWORD style : {kFormStyle, kBoxStyle}) {
+        RECT own{100, 50, 493, 340};
+        rt::win32::adjust_frame(own, style, 0, rt::win32::system_dpi());
+        for (UINT dpi : kDpis) {
+            RECT fallback{100, 50, 493, 340};
+            rt::win32::adjust_frame(fallback, style, 0, dpi, {});
+            EXPECT_EQ(std::vector<LONG>({fallback.left, fallback.top, fallback.right, fallback.bottom}),
+                      std::vector<LONG>({own.left, own.top, own.right, own.bottom}))
+                << "style " << std::hex << style << std::dec << " at " << dpi << " DPI";
+        }
+    }
+}
+
+TEST(Dpi, MetricsWithoutTheNewerFunctionAreTheSystemsOwn) {
+    ASSERT_NE(system().system_metrics_for_dpi, nullptr);
+    for (int index : {SM_CXICON, SM_CXSMICON, SM_CXSIZE})
+        for (UINT dpi : kDpis)
+            EXPECT_EQ(rt::win32::system_metric(index, dpi, {}), rt::win32::system_metric(index, dpi))
+                << "metric " << index << " at " << dpi << " DPI";
+}
+
+TEST(Dpi, FontsWithoutTheNewerFunctionAreTheSystemsOwn) {
+    ASSERT_NE(system().system_parameters_info_for_dpi, nullptr);
+    for (UINT dpi : kDpis) {
+        const NONCLIENTMETRICSW fallback = rt::win32::nonclient_metrics(dpi, {});
+        const NONCLIENTMETRICSW own = rt::win32::nonclient_metrics(dpi);
+        EXPECT_EQ(fallback.lfMessageFont.lfHeight, own.lfMessageFont.lfHeight) << dpi << " DPI";
+        EXPECT_EQ(fallback.lfCaptionFont.lfHeight, own.lfCaptionFont.lfHeight) << dpi << " DPI";
+        EXPECT_EQ(std::wstring(fallback.lfMessageFont.lfFaceName), std::wstring(own.lfMessageFont.lfFaceName));
+    }
+}
+
+}  // namespace
