@@ -17,14 +17,16 @@ packages=(
   desktop-file-utils appstream man-db
 )
 # Extra groups, named as arguments: what builds and checks the Debian
-# package, the fuzzer's compiler, and what cross-builds the Windows
-# programs and tests them under Wine.
+# package, the fuzzer's compiler, what cross-builds the Windows programs
+# and tests them under Wine, and what packs a release and compares two
+# builds of it.
 for group in "$@"; do
   case $group in
     package) packages+=(dpkg-dev lintian) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     # mingw-w64 with POSIX threads (std::thread), gtest's sources, Wine
     windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine64) ;;
+    release) packages+=(zip unzip diffoscope-minimal) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac
 done
