@@ -55,14 +55,16 @@ screenshot: build windows
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png
 	scripts/screenshot.sh build/windows/torva-inout.exe docs/panel-windows.png
 
-# The Debian package in build/default, and its install test (needs root or sudo).
+# The Debian package in build/package, built with Debian's hardening flags,
+# and its install test (needs root or sudo).
 .PHONY: package package-test
-package: build
+package: deps
 	@scripts/install-deps.sh package
-	cmake --build --preset default --target package
+	cmake --preset package
+	cmake --build --preset package --target package
 
 package-test: package
-	tests/package_test.sh "$$(ls -t build/default/torva-inout_*.deb | head -n1)" build/default/tests/scratch/package
+	tests/package_test.sh "$$(ls -t build/package/torva-inout_*.deb | head -n1)" build/package/scratch
 
 clean:
 	rm -rf build
