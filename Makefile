@@ -57,7 +57,7 @@ screenshot: build windows
 
 # The Debian package in build/package, built with Debian's hardening flags,
 # and its install test (needs root or sudo).
-.PHONY: package package-test
+.PHONY: package package-test release
 package: deps
 	@scripts/install-deps.sh package
 	cmake --preset package
@@ -65,6 +65,12 @@ package: deps
 
 package-test: package
 	tests/package_test.sh "$$(ls -t build/package/torva-inout_*.deb | head -n1)" build/package/scratch
+
+# The release, from a commit with nothing uncommitted: the package, a .zip
+# per Windows width and SHA256SUMS, in build/release.
+release: deps
+	@scripts/install-deps.sh package windows release
+	scripts/release.sh
 
 clean:
 	rm -rf build
