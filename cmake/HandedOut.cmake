@@ -1,10 +1,18 @@
-# Flags for the programs we hand out: hardened where the toolchain allows.
+# Flags for the programs we hand out: hardened where the toolchain allows,
+# and the same bytes from the same commit wherever it is built.
+
+# Paths into the source tree, the build folder under it included, are
+# written relative to it into debug information and __FILE__.
+if(NOT MSVC)
+  add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.)
+endif()
 
 # The Windows programs: relocatable at a random base (ASLR, with a 64-bit
 # address space where the program is 64-bit) and data never executable
 # (DEP). mingw-w64's GCC 12 and binutils 2.40 have no Control Flow Guard.
+# No link time in the program file's header either.
 if(MINGW)
-  add_link_options(LINKER:--dynamicbase LINKER:--nxcompat)
+  add_link_options(LINKER:--dynamicbase LINKER:--nxcompat LINKER:--no-insert-timestamp)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     add_link_options(LINKER:--high-entropy-va)
   endif()

@@ -21,6 +21,13 @@ if [[ -n $(git status --porcelain) ]]; then
   exit 1
 fi
 
+# Everything is dated at the last commit, not at the build: the package's
+# members (CPack's DEB generator honours SOURCE_DATE_EPOCH, gzip headers
+# included), the times that Qt's rcc stores with the panel's pictures, and
+# the archives' entries.
+export SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+
 stage=$here/build/release-stage
 out=$here/build/release
 rm -rf "$stage" "$out"
@@ -50,7 +57,11 @@ for entry in "${windows_presets[@]}"; do
     crlf "$here/README.md" "$name/README.md"
     crlf "$here/LICENSE" "$name/LICENSE.txt"
     crlf "$here/dist/windows/NOTICE.txt" "$name/NOTICE.txt"
-    zip -q -9 "$out/$name.zip" "$name"/torva-inout.exe "$name"/torva-port.exe \
+    chmod 755 "$name"/*.exe && chmod 644 "$name"/*.md "$name"/*.txt
+    touch --date="@$SOURCE_DATE_EPOCH" "$name"/*
+    # Entries in a fixed order, no extra fields (Unix times, owners), and
+    # zip's local times taken in UTC.
+    TZ=UTC zip -q -X -9 "$out/$name.zip" "$name"/torva-inout.exe "$name"/torva-port.exe \
       "$name"/README.md "$name"/LICENSE.txt "$name"/NOTICE.txt
   )
 done
