@@ -40,8 +40,9 @@ windows: deps-windows
 	cmake --preset windows
 	cmake --build --preset windows --target torva-inout torva-port
 
-# The Windows programs and tests, run under Wine in the build's own prefix.
-test-windows: deps-windows
+# The Windows programs and tests, run under Wine in the build's own prefix;
+# the programs for this machine too, for the test of --wine in that prefix.
+test-windows: deps-windows build
 	cmake --preset windows
 	cmake --build --preset windows
 	scripts/test-windows.sh

@@ -18,10 +18,14 @@ constexpr const char* kUsage =
     "117/118, ten times a second. The ports are the bytes of emu_port.dat in\n"
     "$TMPDIR, else /tmp (port p at offset p - 100).\n"
     "\n"
-    "  --help, -h   this text\n"
-    "  --version    the version\n"
+    "  --help, -h       this text\n"
+    "  --version        the version\n"
+    "  --wine[=PREFIX]  beside an emulator under Wine: the ports of the Wine\n"
+    "                   prefix's temporary folder (PREFIX, else $WINEPREFIX,\n"
+    "                   else ~/.wine)\n"
     "Other arguments go to Qt (-platform, -display, ...).\n"
-    "Exit status: 0 the window was closed, 1 no window could be opened.\n";
+    "Exit status: 0 the window was closed, 1 no window could be opened or the\n"
+    "Wine prefix or its temporary folder was not found.\n";
 
 bool present(const char* value) { return value && *value; }
 
