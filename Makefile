@@ -49,8 +49,9 @@ windows: deps-windows
 	  cmake --build --preset windows-$$width --target torva-inout torva-port || exit 1; \
 	done
 
-# The Windows programs and tests of both widths, run under Wine in the build's own prefix.
-test-windows: deps-windows
+# The Windows programs and tests of both widths, run under Wine in the build's own prefix;
+# the programs for this machine too, for the test of --wine in that prefix.
+test-windows: deps-windows build
 	for width in $(WINDOWS_WIDTHS); do \
 	  cmake --preset windows-$$width && cmake --build --preset windows-$$width || exit 1; \
 	done
@@ -72,14 +73,22 @@ screenshot: build windows
 	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png
 	scripts/screenshot.sh build/windows/x64/torva-inout.exe docs/panel-windows.png
 
-# The Debian package in build/default, and its install test (needs root or sudo).
-.PHONY: package package-test
-package: build
+# The Debian package in build/package, built with Debian's hardening flags,
+# and its install test (needs root or sudo).
+.PHONY: package package-test release
+package: deps
 	@scripts/install-deps.sh package
-	cmake --build --preset default --target package
+	cmake --preset package
+	cmake --build --preset package --target package
 
 package-test: package
-	tests/package_test.sh "$$(ls -t build/default/torva-inout_*.deb | head -n1)" build/default/tests/scratch/package
+	tests/package_test.sh "$$(ls -t build/package/torva-inout_*.deb | head -n1)" build/package/scratch
+
+# The release, from a commit with nothing uncommitted: the package, a .zip
+# per Windows width and SHA256SUMS, in build/release.
+release: deps
+	@scripts/install-deps.sh package windows release
+	scripts/release.sh
 
 clean:
 	rm -rf build

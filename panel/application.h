@@ -14,17 +14,21 @@
 namespace panel {
 
 inline constexpr const char* kUsage =
-    "usage: torva-inout [--help | --version] [Qt options]\n"
+    "usage: torva-inout [--help | --version] [--wine[=PREFIX]] [Qt options]\n"
     "\n"
     "Opens the TORVA_InOut device panel. What is typed in the upper fields is\n"
     "written to ports 110 and 112/113; the lower fields show ports 115 and\n"
     "117/118, ten times a second. The ports are the bytes of emu_port.dat in\n"
     "$TMPDIR, else /tmp (port p at offset p - 100).\n"
     "\n"
-    "  --help, -h   this text\n"
-    "  --version    the version\n"
+    "  --help, -h       this text\n"
+    "  --version        the version\n"
+    "  --wine[=PREFIX]  beside an emulator under Wine: the ports of the Wine\n"
+    "                   prefix's temporary folder (PREFIX, else $WINEPREFIX,\n"
+    "                   else ~/.wine)\n"
     "Other arguments go to Qt (-platform, -display, ...).\n"
-    "Exit status: 0 the window was closed, 1 no window could be opened.\n";
+    "Exit status: 0 the window was closed, 1 no window could be opened or the\n"
+    "Wine prefix or its temporary folder was not found.\n";
 
 inline constexpr rt::ui::Application kApplication{
     .command = "torva-inout",

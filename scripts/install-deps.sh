@@ -17,8 +17,9 @@ packages=(
   desktop-file-utils appstream man-db
 )
 # Extra groups, named as arguments: what builds and checks the Debian
-# package, the fuzzer's compiler, and what cross-builds the Windows
-# programs and tests them under Wine.
+# package, the fuzzer's compiler, what cross-builds the Windows programs
+# and tests them under Wine, and what packs a release and compares two
+# builds of it.
 foreign=()  # architectures whose packages a group needs
 for group in "$@"; do
   case $group in
@@ -29,6 +30,8 @@ for group in "$@"; do
     windows)
       packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386)
       foreign+=(i386) ;;
+    # what packs a release and compares two builds of it
+    release) packages+=(zip unzip diffoscope-minimal) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac
 done

@@ -18,6 +18,7 @@
 #include "runtime/errors.h"
 #include "runtime/number.h"
 #include "runtime/platform.h"
+#include "runtime/wine_option.h"
 
 #ifndef TORVA_VERSION
 #define TORVA_VERSION "unknown"
@@ -32,7 +33,7 @@ constexpr auto kWatchInterval = std::chrono::milliseconds(100);
 constexpr io::Port kLastPort = std::numeric_limits<io::Port>::max();
 
 constexpr const char* kUsage =
-    "usage: torva-port COMMAND [ARGS]\n"
+    "usage: torva-port [--wine[=PREFIX]] COMMAND [ARGS]\n"
     "\n"
     "  path                    full path of the port file\n"
     "  read PORT               the byte at PORT, decimal\n"
@@ -42,13 +43,17 @@ constexpr const char* kUsage =
     "  dump [FIRST [LAST]]     port, port in hex, value in decimal, hex and binary\n"
     "  watch PORT...           each port's value, then a line each time one changes\n"
     "  --help | --version\n"
+    "  --wine[=PREFIX]         use the temporary folder of the Wine prefix (else\n"
+    "                          $WINEPREFIX, else ~/.wine), where an emulator under\n"
+    "                          Wine keeps the port file\n"
     "\n"
     "PORT is a whole number of 100 or more, decimal or &H hexadecimal.\n"
     "VALUE is one number as the panel reads a field: decimal (fraction and\n"
     "exponent allowed), &H hexadecimal or &O octal; blanks inside are ignored.\n"
     "In a shell, quote &H and &O numbers: torva-port write 110 '&H7F'\n"
-    "Exit status: 0 done, 1 the port file could not be accessed or the output\n"
-    "could not be written, 2 usage or range error.\n";
+    "Exit status: 0 done, 1 the port file (or the Wine prefix's temporary folder)\n"
+    "could not be accessed or the output could not be written, 2 usage or range\n"
+    "error.\n";
 
 // Wrong arguments or a value out of range; nothing has been written.
 class UsageError : public std::runtime_error {
@@ -258,6 +263,7 @@ int main(int argc, char** argv) {
     // Under a file-size limit a write then fails and is reported with
     // status 1, rather than the process dying silently half-way into a word.
     rt::platform::ignore_file_size_signal();
+    if (const auto status = rt::wine::use_prefix_from_arguments("torva-port", argc, argv)) return *status;
     try {
         return run(Args(argv + 1, argv + argc));
     } catch (const RangeError& error) {
