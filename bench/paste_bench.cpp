@@ -69,7 +69,9 @@ BOOL CALLBACK close_if_box(HWND window, LPARAM) {
     return FALSE;
 }
 
-void CALLBACK close_box(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), close_if_box, 0); }
+void CALLBACK close_box(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), close_if_box, 0);
+}
 
 }  // namespace
 
@@ -115,7 +117,8 @@ int main(int argc, char** argv) {
         if (!as_today) status = 1;
         std::printf("%10zu %12.3f %12.3f %14.3f %10.0f  %s\n", size,
                     box_shown == Clock::time_point{} ? -1.0 : seconds(start, box_shown), done, bare * 1000,
-                    bare > 0 ? done / bare : 0.0, as_today ? "message box, field emptied, 0 written" : "NOT AS TODAY");
+                    bare > 0 ? done / bare : 0.0,
+                    as_today ? "message box, field emptied, 0 written" : "NOT AS TODAY");
         std::fflush(stdout);
     }
     return status;

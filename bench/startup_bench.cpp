@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
             times[index].push_back(ms);
         }
     const double panel = median(times[0]), bare = median(times[1]);
-    std::printf("start-up to window mapped, median of %d runs: panel %.1f ms, bare window %.1f ms\n",
-                runs, panel, bare);
+    std::printf("start-up to window mapped, median of %d runs: panel %.1f ms, bare window %.1f ms\n", runs,
+                panel, bare);
     std::printf("panel / bare window: %.2fx  (target: at most 1.20x)\n", panel / bare);
     XCloseDisplay(display);
     return 0;

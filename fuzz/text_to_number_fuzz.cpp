@@ -114,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome compact = read(bare);
 
     if (whole.value != compact.value) fail("ignored characters changed the value", text);
-    if ((whole.length == 0) != (compact.length == 0)) fail("ignored characters changed whether a number was read", text);
+    if ((whole.length == 0) != (compact.length == 0))
+        fail("ignored characters changed whether a number was read", text);
     // What lies after the number does not change it.
     if (whole.value && whole.length > 0 && read(text.substr(0, whole.length)).value != whole.value)
         fail("the number read differs from its own text", text);

@@ -46,9 +46,7 @@ std::string add_trailing_separator(const std::string& text, char separator) {
     return text + separator;
 }
 
-std::string add_trailing_backslash(const std::string& text) {
-    return add_trailing_separator(text, '\\');
-}
+std::string add_trailing_backslash(const std::string& text) { return add_trailing_separator(text, '\\'); }
 
 std::string port_file_path() {
     return add_trailing_separator(rt::platform::temp_directory(), rt::platform::path_separator()) +
@@ -56,15 +54,11 @@ std::string port_file_path() {
 }
 
 std::uint8_t read_io_byte_checked(const Port& port) {
-    return access_port(port, [](rt::RecordFile& file, std::int32_t record) {
-        return file.get(record);
-    });
+    return access_port(port, [](rt::RecordFile& file, std::int32_t record) { return file.get(record); });
 }
 
 void write_io_byte_checked(const Port& port, const std::uint8_t& value) {
-    access_port(port, [&value](rt::RecordFile& file, std::int32_t record) {
-        file.put(record, value);
-    });
+    access_port(port, [&value](rt::RecordFile& file, std::int32_t record) { file.put(record, value); });
 }
 
 std::uint64_t port_file_length() {
@@ -90,13 +84,9 @@ void WRITE_IO_BYTE(const Port& port, const std::uint8_t& value) noexcept {
 
 std::int16_t READ_IO_WORD(const Port& port) { return read_word<READ_IO_BYTE>(port); }
 
-void WRITE_IO_WORD(const Port& port, const std::int16_t& value) {
-    write_word(port, value, WRITE_IO_BYTE);
-}
+void WRITE_IO_WORD(const Port& port, const std::int16_t& value) { write_word(port, value, WRITE_IO_BYTE); }
 
-std::int16_t read_io_word_checked(const Port& port) {
-    return read_word<read_io_byte_checked>(port);
-}
+std::int16_t read_io_word_checked(const Port& port) { return read_word<read_io_byte_checked>(port); }
 
 // A high byte refused after the low one landed leaves half a word: the
 // error says which byte was written.

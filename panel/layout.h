@@ -16,22 +16,22 @@ using rt::ui::Charset;
 using rt::ui::Colour;
 using rt::ui::Control;
 using rt::ui::Font;
-using rt::ui::Kind;
-using rt::ui::kNoTab;
-using rt::ui::rgb;
-using rt::ui::Window;
 using rt::ui::kButtonFace;
 using rt::ui::kButtonText;
+using rt::ui::Kind;
+using rt::ui::kNoTab;
 using rt::ui::kWindowBackground;
 using rt::ui::kWindowText;
+using rt::ui::rgb;
+using rt::ui::Window;
 
 constexpr Colour kPanelYellow = rgb(255, 255, 192);
 
 constexpr Font kPanelFont{"MS Sans Serif", 8.25, false, false};
 constexpr Font kDefaultFont{nullptr, 0, false, false};
 
-inline constexpr Window kForm1{"Form1",      "  TORVA_InOut - TORVA_קלט_פלט", 1545, 540, 5895, 4350,
-                               kPanelYellow, kPanelFont, "torva.ico"};
+inline constexpr Window kForm1{
+    "Form1", "  TORVA_InOut - TORVA_קלט_פלט", 1545, 540, 5895, 4350, kPanelYellow, kPanelFont, "torva.ico"};
 
 inline constexpr const char* kTimer1 = "Timer1";
 inline constexpr int kTimer1IntervalMs = 100;

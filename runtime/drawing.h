@@ -19,7 +19,7 @@ struct Polygon {
 };
 
 struct Drawing {
-    double width = 0, height = 0;  // of the viewBox
+    double width = 0, height = 0;   // of the viewBox
     std::vector<Polygon> polygons;  // in painting order
 };
 

@@ -38,7 +38,6 @@ private:
     std::size_t pos_ = 0;
 };
 
-
 // Digits after "&H" or "&O"; the value decides a 16- or 32-bit pattern.
 std::optional<double> read_radix(Cursor& cursor, unsigned radix) {
     if (digit_value(cursor.peek(), radix) < 0) return std::nullopt;
@@ -140,8 +139,7 @@ double rounded(double value, double low, double high) {
 }
 
 std::int32_t narrowed(std::int64_t value) {
-    if (value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max())
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
         raise_overflow();
     return static_cast<std::int32_t>(value);
 }
@@ -158,8 +156,7 @@ int digit_value(char c, unsigned radix) {
 
 NumberReading read_number(std::string_view text) {
     Cursor cursor(text);
-    const std::optional<double> value =
-        cursor.peek() == '&' ? read_prefixed(cursor) : read_decimal(cursor);
+    const std::optional<double> value = cursor.peek() == '&' ? read_prefixed(cursor) : read_decimal(cursor);
     if (!value) return {0.0, 0};
     return {*value, cursor.position()};
 }
@@ -168,9 +165,7 @@ double text_to_number(std::string_view text) { return read_number(text).value; }
 
 std::uint8_t to_byte(double value) { return static_cast<std::uint8_t>(rounded(value, 0, 255)); }
 
-std::int16_t to_int16(double value) {
-    return static_cast<std::int16_t>(rounded(value, -32768, 32767));
-}
+std::int16_t to_int16(double value) { return static_cast<std::int16_t>(rounded(value, -32768, 32767)); }
 
 std::uint8_t to_byte(std::int16_t value) {
     if (value < 0 || value > 255) raise_overflow();
@@ -182,17 +177,11 @@ std::int16_t to_int16(std::int32_t value) {
     return static_cast<std::int16_t>(value);
 }
 
-std::int32_t checked_add(std::int32_t a, std::int32_t b) {
-    return narrowed(std::int64_t{a} + b);
-}
+std::int32_t checked_add(std::int32_t a, std::int32_t b) { return narrowed(std::int64_t{a} + b); }
 
-std::int32_t checked_sub(std::int32_t a, std::int32_t b) {
-    return narrowed(std::int64_t{a} - b);
-}
+std::int32_t checked_sub(std::int32_t a, std::int32_t b) { return narrowed(std::int64_t{a} - b); }
 
-std::int32_t checked_mul(std::int32_t a, std::int32_t b) {
-    return narrowed(std::int64_t{a} * b);
-}
+std::int32_t checked_mul(std::int32_t a, std::int32_t b) { return narrowed(std::int64_t{a} * b); }
 
 std::string to_decimal(std::int64_t value) { return std::to_string(value); }
 

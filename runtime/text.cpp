@@ -3,7 +3,7 @@
 namespace rt {
 namespace {
 
-constexpr const char* kEllipsis = "\xE2\x80\xA6";       // U+2026
+constexpr const char* kEllipsis = "\xE2\x80\xA6";        // U+2026
 constexpr const char* kZeroWidthSpace = "\xE2\x80\x8B";  // U+200B
 
 // A byte that continues a character begun by an earlier one.

@@ -17,8 +17,8 @@ namespace {
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool same_name(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 void append_utf8(std::string& out, char32_t c) {
@@ -40,7 +40,10 @@ void append_utf8(std::string& out, char32_t c) {
 }
 
 int digit(char c, int radix) {
-    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
+    int d = c >= '0' && c <= '9'   ? c - '0'
+            : c >= 'a' && c <= 'f' ? c - 'a' + 10
+            : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                   : 99;
     return d < radix ? d : -1;
 }
 
@@ -57,15 +60,23 @@ std::optional<std::string> unescape(std::string_view line, std::size_t& pos, cha
     std::string out;
     char32_t high = 0;  // a UTF-16 high surrogate waiting for its low half
     auto put = [&](char32_t unit) {
-        if (unit >= 0xD800 && unit < 0xDC00) { high = unit; return; }
-        if (unit >= 0xDC00 && unit < 0xE000 && high) unit = 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00);
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            high = unit;
+            return;
+        }
+        if (unit >= 0xDC00 && unit < 0xE000 && high)
+            unit = 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00);
         high = 0;
         append_utf8(out, unit);
     };
     while (pos < line.size()) {
         const char c = line[pos++];
         if (c == end) return out;
-        if (c != '\\' || pos == line.size()) { high = 0; out += c; continue; }
+        if (c != '\\' || pos == line.size()) {
+            high = 0;
+            out += c;
+            continue;
+        }
         const char e = line[pos++];
         const int radix = e == 'x' ? 16 : digit(e, 8) >= 0 ? 8 : 0;
         if (radix == 0) {
@@ -81,7 +92,10 @@ std::optional<std::string> unescape(std::string_view line, std::size_t& pos, cha
         std::size_t n = 0;
         for (; n < most && pos < line.size() && digit(line[pos], radix) >= 0; ++n)
             unit = unit * radix + static_cast<char32_t>(digit(line[pos++], radix));
-        if (n == 0) { out += e; continue; }  // a lone \x
+        if (n == 0) {
+            out += e;
+            continue;
+        }  // a lone \x
         put(unit);
     }
     return std::nullopt;
@@ -210,8 +224,8 @@ fs::path host_path(const fs::path& prefix, std::string_view windows_path) {
     fs::path path = fs::canonical(drive, error);
     if (error)
         throw PrefixError("drive " + std::string{static_cast<char>(windows_path[0] & ~0x20), ':'} +
-                          " of the temporary folder \"" + std::string(windows_path) +
-                          "\" is not in " + drive.parent_path().string());
+                          " of the temporary folder \"" + std::string(windows_path) + "\" is not in " +
+                          drive.parent_path().string());
     std::string part;
     std::istringstream parts{std::string(windows_path.substr(2))};
     while (std::getline(parts, part, '\\')) {

@@ -26,7 +26,8 @@ class FormContract : public testsupport::TempDirTest {
 protected:
     void SetUp() override {
         TempDirTest::SetUp();
-        previous_ = rt::set_message_box_handler([this](const std::string& text) { messages.push_back(text); });
+        previous_ =
+            rt::set_message_box_handler([this](const std::string& text) { messages.push_back(text); });
         program = std::make_unique<panel::Form1>();
         form().show();
     }
@@ -54,9 +55,8 @@ private:
 
 TEST_F(FormContract, SettingADifferentTextRunsTheChangeHandlerBeforeItReturns) {
     const std::pair<const char*, std::pair<int, int>> cases[] = {
-        {"-1", {255, 255}},   {"32767", {255, 127}}, {"-32768", {0, 128}},
-        {"256", {0, 1}},      {"&H8000", {0, 128}},  {"&HFFFF", {255, 255}},
-        {"-2.5", {254, 255}}, {"4660", {52, 18}},
+        {"-1", {255, 255}},   {"32767", {255, 127}},  {"-32768", {0, 128}}, {"256", {0, 1}},
+        {"&H8000", {0, 128}}, {"&HFFFF", {255, 255}}, {"-2.5", {254, 255}}, {"4660", {52, 18}},
     };
     for (const auto& [text, bytes] : cases) {
         form().set_text(kWordField, text);

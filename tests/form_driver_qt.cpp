@@ -38,9 +38,10 @@ void type(rt::ui::Form& form, std::size_t control, const std::string& keys) {
 }
 
 void show_message_box(rt::ui::Form& form, const std::string& text, const WhileOpen& while_open) {
-    rt::ui::qt::show_message_box(rt::ui::qt::widget(form), QString::fromStdString(text), [&](QMessageBox& box) {
-        QTimer::singleShot(0, &box, [&] { while_open([&] { box.button(QMessageBox::Ok)->click(); }); });
-    });
+    rt::ui::qt::show_message_box(
+        rt::ui::qt::widget(form), QString::fromStdString(text), [&](QMessageBox& box) {
+            QTimer::singleShot(0, &box, [&] { while_open([&] { box.button(QMessageBox::Ok)->click(); }); });
+        });
 }
 
 }  // namespace driver

@@ -37,7 +37,8 @@ std::size_t open_files() {
 class MessageRecorder {
 public:
     MessageRecorder()
-        : previous_(rt::set_message_box_handler([this](const std::string& text) { texts.push_back(text); })) {}
+        : previous_(rt::set_message_box_handler([this](const std::string& text) { texts.push_back(text); })) {
+    }
     ~MessageRecorder() { rt::set_message_box_handler(previous_); }
     std::vector<std::string> texts;
 
@@ -47,8 +48,8 @@ private:
 
 TEST(AddTrailingBackslash, LooksOnlyAtTheLastCharacter) {
     const std::pair<std::string, std::string> cases[] = {
-        {"", ""},           {"C:\\TEMP\\", "C:\\TEMP\\"}, {"C:\\TEMP", "C:\\TEMP\\"},
-        {"/tmp/", "/tmp/\\"}, {"\\", "\\"},              {"a\\b", "a\\b\\"},
+        {"", ""},     {"C:\\TEMP\\", "C:\\TEMP\\"}, {"C:\\TEMP", "C:\\TEMP\\"}, {"/tmp/", "/tmp/\\"},
+        {"\\", "\\"}, {"a\\b", "a\\b\\"},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(io::add_trailing_backslash(in), out) << in;
 }
@@ -96,7 +97,8 @@ TEST_F(PortFile, ATooLongTemporaryDirectoryIsAFailedAccess) {
         io::port_file_path();
         ADD_FAILURE() << "a path beyond 498 characters was taken";
     } catch (const rt::FileError& error) {
-        EXPECT_EQ(error.description(), "Temporary directory path longer than 498 characters: " + longest + "y");
+        EXPECT_EQ(error.description(),
+                  "Temporary directory path longer than 498 characters: " + longest + "y");
     }
     EXPECT_EQ(io::READ_IO_BYTE(115), 0);
 }
@@ -187,8 +189,7 @@ struct WordBytes {
 
 void PrintTo(const WordBytes& w, std::ostream* os) { *os << w.word; }
 
-class WordPort : public testsupport::TempDirTest,
-                 public ::testing::WithParamInterface<WordBytes> {};
+class WordPort : public testsupport::TempDirTest, public ::testing::WithParamInterface<WordBytes> {};
 
 TEST_P(WordPort, ReadsAndWritesTheTwosComplementPattern) {
     const auto [low, high, word] = GetParam();
@@ -200,12 +201,12 @@ TEST_P(WordPort, ReadsAndWritesTheTwosComplementPattern) {
     EXPECT_EQ(io::READ_IO_WORD(112), word);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Signs, WordPort,
-    ::testing::Values(WordBytes{52, 18, 4660}, WordBytes{255, 255, -1}, WordBytes{0, 128, -32768},
-                      WordBytes{255, 127, 32767}, WordBytes{1, 0, 1}, WordBytes{0, 1, 256},
-                      WordBytes{254, 255, -2}, WordBytes{44, 1, 300}, WordBytes{0, 0, 0},
-                      WordBytes{251, 255, -5}));
+INSTANTIATE_TEST_SUITE_P(Signs, WordPort,
+                         ::testing::Values(WordBytes{52, 18, 4660}, WordBytes{255, 255, -1},
+                                           WordBytes{0, 128, -32768}, WordBytes{255, 127, 32767},
+                                           WordBytes{1, 0, 1}, WordBytes{0, 1, 256}, WordBytes{254, 255, -2},
+                                           WordBytes{44, 1, 300}, WordBytes{0, 0, 0},
+                                           WordBytes{251, 255, -5}));
 
 class Word : public testsupport::TempDirTest {};
 
@@ -216,7 +217,7 @@ TEST_F(Word, AHighByteBeyondTheEndReadsAsZero) {
 
 TEST_F(Word, AFailedLowByteLeavesTheHighByte) {
     put_ports(19, {{118, 18}});
-    EXPECT_EQ(io::READ_IO_WORD(99), 0);     // both bytes of ports 99 and 100 fail or are 0
+    EXPECT_EQ(io::READ_IO_WORD(99), 0);  // both bytes of ports 99 and 100 fail or are 0
     EXPECT_EQ(io::READ_IO_WORD(117), 4608);
     put_ports(2, {{100, 18}});
     EXPECT_EQ(io::READ_IO_WORD(99), 4608);  // port 99 fails, port 100 holds 18
@@ -277,8 +278,8 @@ TEST_F(Word, ACheckedWriteCutShortNamesTheByteWritten) {
 #endif
 
 TEST(MakeSignedInt, TurnsUnsignedPatternsIntoSignedValues) {
-    const std::pair<std::int32_t, int> cases[] = {
-        {0, 0}, {32767, 32767}, {32768, -32768}, {65535, -1}, {-1, -1}, {-32768, -32768}};
+    const std::pair<std::int32_t, int> cases[] = {{0, 0},      {32767, 32767}, {32768, -32768},
+                                                  {65535, -1}, {-1, -1},       {-32768, -32768}};
     MessageRecorder boxes;
     for (auto [in, out] : cases) EXPECT_EQ(io::make_signed_int(in), out) << in;
     EXPECT_TRUE(boxes.texts.empty());
@@ -296,8 +297,9 @@ TEST(MakeIntFromBytes, CombinesLowAndHigh) {
     MessageRecorder boxes;
     for (int low = 0; low < 256; low += 51)
         for (int high = 0; high < 256; high += 17)
-            EXPECT_EQ(io::make_int_from_bytes(static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)),
-                      static_cast<std::int16_t>(low + high * 256));
+            EXPECT_EQ(
+                io::make_int_from_bytes(static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)),
+                static_cast<std::int16_t>(low + high * 256));
     EXPECT_TRUE(boxes.texts.empty());
 }
 

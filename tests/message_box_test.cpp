@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "runtime/text.h"
 #include "runtime/qt/widgets.h"
+#include "runtime/text.h"
 
 namespace {
 
@@ -30,8 +30,12 @@ Shown show(const QString& text) {
             auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
             const QRect room = label->contentsRect();
             const QRect needed = label->fontMetrics().boundingRect(room, Qt::TextWordWrap, label->text());
-            seen = {box.windowTitle(), box.text(), box.icon(), static_cast<int>(box.buttons().size()),
-                    box.textFormat(), box.size(),
+            seen = {box.windowTitle(),
+                    box.text(),
+                    box.icon(),
+                    static_cast<int>(box.buttons().size()),
+                    box.textFormat(),
+                    box.size(),
                     needed.width() <= room.width() && needed.height() <= room.height()};
             box.button(QMessageBox::Ok)->click();
         });
@@ -51,7 +55,8 @@ TEST(MessageBox, ShowsTheTextAloneWithOneOkButton) {
 
 TEST(MessageBox, ALongNumberWrapsInsideTheScreen) {
     const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // a surrogate pair in UTF-16
-    for (const QString& number : {QString(1000, u'9') + QChar(0x2026), QString(49, u'1') + emoji + QString(950, u'2')}) {
+    for (const QString& number :
+         {QString(1000, u'9') + QChar(0x2026), QString(49, u'1') + emoji + QString(950, u'2')}) {
         const Shown seen = show("Overflow: " + number);
         const QSize screen = QGuiApplication::primaryScreen()->availableSize();
         EXPECT_LE(seen.size.width(), screen.width());

@@ -43,7 +43,8 @@ inline std::string slurp(const std::filesystem::path& path) {
 
 inline std::wstring widen(const std::string& text) {
     std::wstring wide(text.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
     wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
     return wide;
 }
@@ -86,7 +87,8 @@ inline bool spawn(const std::string& program, const std::vector<std::string>& ar
     startup.hStdOutput = out;
     startup.hStdError = err;
     std::wstring line = command_line(program, args);
-    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &process);
 }
 
 inline Outcome run_process(const std::string& program, const std::vector<std::string>& args,
@@ -118,9 +120,9 @@ public:
         if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return;
         SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
         if (spawn(program, args, write_end, GetStdHandle(STD_ERROR_HANDLE), process_))
-            output_ = _fdopen(_open_osfhandle(reinterpret_cast<intptr_t>(read_end), _O_RDONLY | _O_TEXT), "r");
-        else
-            CloseHandle(read_end);
+            output_ =
+                _fdopen(_open_osfhandle(reinterpret_cast<intptr_t>(read_end), _O_RDONLY | _O_TEXT), "r");
+        else CloseHandle(read_end);
         CloseHandle(write_end);
     }
     ~Child() {
@@ -160,7 +162,8 @@ inline Outcome run_process(const std::string& program, const std::vector<std::st
                            const std::string& stem, const std::string& target = "") {
     const std::string out = stem + ".out", err = stem + ".err";
     const std::string to = target.empty() ? out : target;
-    const int raw = std::system((command_line(program, args) + " >" + quoted(to) + " 2>" + quoted(err)).c_str());
+    const int raw =
+        std::system((command_line(program, args) + " >" + quoted(to) + " 2>" + quoted(err)).c_str());
     Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
     std::filesystem::remove(out);
     std::filesystem::remove(err);

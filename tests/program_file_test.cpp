@@ -26,7 +26,8 @@ struct IconGroupEntry {
 #pragma pack(pop)
 
 BOOL CALLBACK take_first(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR first) {
-    *reinterpret_cast<std::wstring*>(first) = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(ULONG_PTR(name)) : name;
+    *reinterpret_cast<std::wstring*>(first) =
+        IS_INTRESOURCE(name) ? L"#" + std::to_wstring(ULONG_PTR(name)) : name;
     return FALSE;
 }
 
@@ -42,7 +43,9 @@ std::vector<BYTE> first_icon_image(const char* path) {
     std::ifstream in(path, std::ios::binary);
     const std::vector<BYTE> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (file.size() < 22) return {};
-    auto dword = [&](std::size_t at) { return DWORD(file[at] | file[at + 1] << 8 | file[at + 2] << 16 | file[at + 3] << 24); };
+    auto dword = [&](std::size_t at) {
+        return DWORD(file[at] | file[at + 1] << 8 | file[at + 2] << 16 | file[at + 3] << 24);
+    };
     const DWORD size = dword(6 + 8), offset = dword(6 + 12);
     if (offset + size > file.size()) return {};
     return {file.begin() + offset, file.begin() + offset + size};
@@ -59,7 +62,8 @@ protected:
 
 TEST_F(ProgramFile, FirstIconIsTheWindowsImage) {
     std::wstring first;
-    EnumResourceNamesW(module_, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, take_first, reinterpret_cast<LONG_PTR>(&first));
+    EnumResourceNamesW(module_, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, take_first,
+                       reinterpret_cast<LONG_PTR>(&first));
     EXPECT_EQ(first, L"TORVA.ICO");  // the window's icon, "torva.ico" in the layout
     const std::vector<BYTE> group = resource(module_, first.c_str(), MAKEINTRESOURCEW(14));
     ASSERT_GE(group.size(), sizeof(IconGroupHeader) + sizeof(IconGroupEntry));
@@ -81,7 +85,7 @@ void expect_version_record(const std::wstring& path) {
         void* value = nullptr;
         UINT length = 0;
         return VerQueryValueW(record.data(), what, &value, &length) ? std::make_pair(value, length)
-                                                                     : std::make_pair(nullptr, 0u);
+                                                                    : std::make_pair(nullptr, 0u);
     };
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\").first);
     ASSERT_NE(fixed, nullptr);
@@ -94,7 +98,8 @@ void expect_version_record(const std::wstring& path) {
     const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation").first);
     ASSERT_NE(translation, nullptr);
     EXPECT_EQ(translation[0], 0x0409);  // US English
-    for (const wchar_t* entry : {L"\\StringFileInfo\\040904B0\\FileVersion", L"\\StringFileInfo\\040904B0\\ProductVersion"}) {
+    for (const wchar_t* entry :
+         {L"\\StringFileInfo\\040904B0\\FileVersion", L"\\StringFileInfo\\040904B0\\ProductVersion"}) {
         const auto* text = static_cast<const wchar_t*>(query(entry).first);
         EXPECT_EQ(std::wstring(text ? text : L""), TORVA_VERSION_TEXT) << entry;
     }

@@ -45,8 +45,8 @@ TEST_F(SafeOpen, RefusesADirectory) {
 
 TEST_F(SafeOpen, AcceptsTheOwnersFileWhateverItsMode) {
     put_ports(16, {{115, 9}});
-    fs::permissions(port_file(), fs::perms::owner_read | fs::perms::owner_write |
-                                     fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(port_file(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                     fs::perms::others_read);
     EXPECT_EQ(io::READ_IO_BYTE(115), 9);
 }
 

@@ -87,7 +87,8 @@ protected:
     // The port file with the given bytes at the given offsets, zeros elsewhere.
     void put_ports(std::size_t length, std::initializer_list<std::pair<int, int>> ports) const {
         Bytes content(length, 0);
-        for (auto [port, value] : ports) content.at(static_cast<std::size_t>(port - 100)) = static_cast<std::uint8_t>(value);
+        for (auto [port, value] : ports)
+            content.at(static_cast<std::size_t>(port - 100)) = static_cast<std::uint8_t>(value);
         put_bytes(content);
     }
 

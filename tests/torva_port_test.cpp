@@ -69,8 +69,9 @@ TEST_F(TorvaPortInAConsole, ShowsTheCharactersThemselves) {
     ASSERT_TRUE(AllocConsole());
     SetConsoleOutputCP(437);
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    HANDLE screen =
+        CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                  CONSOLE_TEXTMODE_BUFFER, nullptr);
     ASSERT_NE(screen, INVALID_HANDLE_VALUE);
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(testsupport::spawn(TORVA_PORT_EXE, {"path"}, screen, screen, process));
@@ -92,9 +93,8 @@ TEST_F(TorvaPortInAConsole, ShowsTheCharactersThemselves) {
 TEST_F(TorvaPort, ReadsBytesAndSignedWords) {
     put_ports(19, {{110, 255}, {117, 0}, {118, 128}});
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"read", "110"}, "255\n"},       {{"read", "&H6E"}, "255\n"},
-        {{"read", "115"}, "0\n"},         {{"read", "5000"}, "0\n"},
-        {{"read-word", "117"}, "-32768\n"}, {{"read-word", "110"}, "255\n"},
+        {{"read", "110"}, "255\n"}, {{"read", "&H6E"}, "255\n"},        {{"read", "115"}, "0\n"},
+        {{"read", "5000"}, "0\n"},  {{"read-word", "117"}, "-32768\n"}, {{"read-word", "110"}, "255\n"},
     };
     for (const auto& [args, out] : cases) {
         const Outcome r = run(args);
@@ -177,8 +177,8 @@ TEST_F(TorvaPort, RejectsBadUsage) {
 
 TEST_F(TorvaPort, ReportsAnInaccessiblePortFile) {
     std::filesystem::create_directory(port_file());
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"read", "115"},
-                                                {"write", "110", "1"}, {"dump"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"read", "115"}, {"write", "110", "1"}, {"dump"}}) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 1) << args[0];
         EXPECT_EQ(r.err, "torva-port: " + port_file().string() + ": Is a directory\n");
@@ -189,8 +189,8 @@ TEST_F(TorvaPort, ReportsAnInaccessiblePortFile) {
 #ifndef _WIN32
 TEST_F(TorvaPort, ReportsAnOutputThatCannotBeWritten) {
     put_ports(3, {{101, 127}});
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"read", "101"},
-                                                {"dump"}, {"path"}, {"--help"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"read", "101"}, {"dump"}, {"path"}, {"--help"}}) {
         const Outcome r = run(args, "/dev/full");
         EXPECT_EQ(r.status, 1) << args[0];
         EXPECT_EQ(r.err, "torva-port: standard output: No space left on device\n");
@@ -206,7 +206,9 @@ TEST_F(TorvaPort, ReportsAWritePastTheFileSizeLimit) {
     const std::string subject = "torva-port: " + port_file().string() + ": File too large";
     const std::tuple<std::vector<std::string>, std::string, std::size_t> cases[] = {
         {{"write", "1124", "7"}, subject + "\n", 0},
-        {{"write-word", "1123", "300"}, subject + "; only the low byte was written: port 1123 holds 44 now\n", 1024},
+        {{"write-word", "1123", "300"},
+         subject + "; only the low byte was written: port 1123 holds 44 now\n",
+         1024},
     };
     for (const auto& [args, err, size] : cases) {
         std::vector<std::string> limited = {"-c", "ulimit -f 2 && exec \"$0\" \"$@\"", TORVA_PORT_EXE};

@@ -46,9 +46,12 @@ TEST(Dpi, AWindowsDpiComesFromTheNewestFunctionThatAnswers) {
         {"8.1: the monitor's", {.dpi_for_monitor = monitor_at_120}, 120},
         {"8.1, the monitor unknown", {.dpi_for_monitor = monitor_fails}, screen},
         {"10: the window's", {.dpi_for_window = window_at_192, .dpi_for_monitor = monitor_at_120}, 192},
-        {"10, the window unknown", {.dpi_for_window = window_unknown, .dpi_for_monitor = monitor_at_120}, 120},
+        {"10, the window unknown",
+         {.dpi_for_window = window_unknown, .dpi_for_monitor = monitor_at_120},
+         120},
     };
-    for (const auto& c : cases) EXPECT_EQ(rt::win32::window_dpi(nullptr, c.functions), c.expected) << c.system;
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::win32::window_dpi(nullptr, c.functions), c.expected) << c.system;
 }
 
 // Before 10 1607 the frame is drawn at the screen's DPI on every monitor;
@@ -84,7 +87,8 @@ TEST(Dpi, FontsWithoutTheNewerFunctionAreTheSystemsOwn) {
         const NONCLIENTMETRICSW own = rt::win32::nonclient_metrics(dpi);
         EXPECT_EQ(fallback.lfMessageFont.lfHeight, own.lfMessageFont.lfHeight) << dpi << " DPI";
         EXPECT_EQ(fallback.lfCaptionFont.lfHeight, own.lfCaptionFont.lfHeight) << dpi << " DPI";
-        EXPECT_EQ(std::wstring(fallback.lfMessageFont.lfFaceName), std::wstring(own.lfMessageFont.lfFaceName));
+        EXPECT_EQ(std::wstring(fallback.lfMessageFont.lfFaceName),
+                  std::wstring(own.lfMessageFont.lfFaceName));
     }
 }
 

@@ -56,9 +56,9 @@ TEST(WineRegistry, ReadsTheTextValuesOfOneKey) {
         {"Clef", "\U0001D11E"},
         {"Octal", "AB"},
         {"", "default"},
-        {"Count", std::nullopt},   // not text
+        {"Count", std::nullopt},  // not text
         {"Bytes", std::nullopt},
-        {"TEMP", std::nullopt},    // in another key
+        {"TEMP", std::nullopt},  // in another key
     };
     for (const auto& [name, value] : cases) {
         const auto found = environment.find(name);
@@ -69,7 +69,8 @@ TEST(WineRegistry, ReadsTheTextValuesOfOneKey) {
 }
 
 TEST(WineRegistry, ExpandsNamesAsWindowsDoes) {
-    const Values values{{"USERPROFILE", "%SystemDrive%\\users\\me"}, {"SystemDrive", "C:"}, {"Loop", "%Loop%x"}};
+    const Values values{
+        {"USERPROFILE", "%SystemDrive%\\users\\me"}, {"SystemDrive", "C:"}, {"Loop", "%Loop%x"}};
     const std::pair<std::string, std::string> cases[] = {
         {"%userprofile%\\Temp", "C:\\users\\me\\Temp"},
         {"%SystemDrive%%SystemDrive%", "C:C:"},
@@ -143,7 +144,7 @@ TEST_F(FakePrefix, FindsTheTemporaryFolderOfTheUsersEnvironment) {
         const char* what;
         std::string user_reg;
         std::string system_reg;
-        std::string folder;  // made in the prefix first; "" for none
+        std::string folder;    // made in the prefix first; "" for none
         std::string expected;  // relative to the prefix
     };
     const std::string volatile_profile =
@@ -151,8 +152,11 @@ TEST_F(FakePrefix, FindsTheTemporaryFolderOfTheUsersEnvironment) {
     const Case cases[] = {
         {"plain TEMP", user_reg(R"("TEMP"="C:\\users\\me\\Scratch")"), "", "drive_c/users/me/Scratch",
          "drive_c/users/me/Scratch"},
-        {"TMP before TEMP", user_reg(R"("TEMP"="C:\\one")" "\n" R"("TMP"="C:\\two")"), "", "drive_c/two",
-         "drive_c/two"},
+        {"TMP before TEMP",
+         user_reg(R"("TEMP"="C:\\one")"
+                  "\n"
+                  R"("TMP"="C:\\two")"),
+         "", "drive_c/two", "drive_c/two"},
         {"%USERPROFILE% by default", user_reg(R"("TEMP"=str(2):"%USERPROFILE%\\Temp")"), "", "",
          "drive_c/users/me/Temp"},
         {"%USERPROFILE% from the volatile environment",
@@ -162,7 +166,8 @@ TEST_F(FakePrefix, FindsTheTemporaryFolderOfTheUsersEnvironment) {
          "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1\n"
          "\"SystemRoot\"=\"C:\\\\winnt\"\n",
          "drive_c/winnt/temp", "drive_c/winnt/temp"},
-        {"names in another case", user_reg(R"("temp"="c:\\USERS\\ME\\temp")"), "", "", "drive_c/users/me/Temp"},
+        {"names in another case", user_reg(R"("temp"="c:\\USERS\\ME\\temp")"), "", "",
+         "drive_c/users/me/Temp"},
         {"forward slashes and dots", user_reg(R"("TEMP"="C:/users/./me/../me/Temp/")"), "", "",
          "drive_c/users/me/Temp"},
         {"no TEMP", user_reg(R"("PATH"="C:\\windows")"), "", "", "drive_c/users/me/Temp"},
@@ -173,7 +178,8 @@ TEST_F(FakePrefix, FindsTheTemporaryFolderOfTheUsersEnvironment) {
         make(c.user_reg, c.system_reg);
         if (!c.folder.empty()) fs::create_directories(prefix() / c.folder);
         try {
-            EXPECT_EQ(rt::wine::temp_directory(prefix(), "me"), fs::canonical(prefix() / c.expected)) << c.what;
+            EXPECT_EQ(rt::wine::temp_directory(prefix(), "me"), fs::canonical(prefix() / c.expected))
+                << c.what;
         } catch (const PrefixError& error) {
             ADD_FAILURE() << c.what << ": " << error.description();
         }
@@ -191,7 +197,8 @@ TEST_F(FakePrefix, SaysWhatIsMissingInOneLine) {
     const std::pair<std::string, std::string> cases[] = {
         {user_reg(R"("TEMP"="E:\\tmp")"), "drive E: of the temporary folder \"E:\\tmp\" is not in "},
         {user_reg(R"("TEMP"="C:\\gone")"), "the temporary folder of the Wine prefix, "},
-        {user_reg(R"("TEMP"="\\\\server\\share")"), "the temporary folder \"\\\\server\\share\" is not a path"},
+        {user_reg(R"("TEMP"="\\\\server\\share")"),
+         "the temporary folder \"\\\\server\\share\" is not a path"},
     };
     for (const auto& [reg, message] : cases) {
         fs::remove_all(prefix());
@@ -236,7 +243,8 @@ TEST_F(FakePrefix, PointsBothProgramsAtThePrefix) {
     }
     testsupport::unset_env("WINEPREFIX");
     EXPECT_TRUE(fs::exists(wine_port_file));
-    const testsupport::Outcome r = testsupport::run_process(TORVA_PORT_EXE, {"--wine=" + (dir_ / "none").string(), "path"}, stem);
+    const testsupport::Outcome r =
+        testsupport::run_process(TORVA_PORT_EXE, {"--wine=" + (dir_ / "none").string(), "path"}, stem);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "torva-port: --wine: no Wine prefix at " + (dir_ / "none").string() + "\n");

@@ -82,9 +82,8 @@ int start(const Application& description, int argc, char** argv,
     qt::started();
     std::unique_ptr<Program> program = load();
     QPointer<QWidget> owner(qt::widget(program->form()));
-    set_message_box_handler([owner](const std::string& text) {
-        qt::show_message_box(owner, QString::fromStdString(text));
-    });
+    set_message_box_handler(
+        [owner](const std::string& text) { qt::show_message_box(owner, QString::fromStdString(text)); });
     program->form().show();
     const int status = QApplication::exec();
     set_message_box_handler({});

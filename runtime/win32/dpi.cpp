@@ -8,7 +8,8 @@ constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 // GetProcAddress gives a generic pointer; the caller names the real type.
 template <class Function>
 void look_up(Function& function, HMODULE module, const char* name) {
-    function = module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+    function =
+        module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
 DpiFunctions look_up_all() {
@@ -26,7 +27,9 @@ DpiFunctions look_up_all() {
 }
 
 // A value given at the screen's DPI, at another.
-int rescaled(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), static_cast<int>(system_dpi())); }
+int rescaled(int value, UINT dpi) {
+    return MulDiv(value, static_cast<int>(dpi), static_cast<int>(system_dpi()));
+}
 
 }  // namespace
 
@@ -47,14 +50,16 @@ UINT window_dpi(HWND window, const DpiFunctions& functions) {
         if (const UINT dpi = functions.dpi_for_window(window)) return dpi;
     UINT x = 0, y = 0;
     if (functions.dpi_for_monitor &&
-        SUCCEEDED(functions.dpi_for_monitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x, &y)) &&
+        SUCCEEDED(functions.dpi_for_monitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
+                                            kEffectiveDpi, &x, &y)) &&
         x > 0)
         return x;
     return system_dpi();
 }
 
 void adjust_frame(RECT& rect, DWORD style, DWORD ex_style, UINT dpi, const DpiFunctions& functions) {
-    if (functions.adjust_window_rect_ex_for_dpi && functions.adjust_window_rect_ex_for_dpi(&rect, style, FALSE, ex_style, dpi))
+    if (functions.adjust_window_rect_ex_for_dpi &&
+        functions.adjust_window_rect_ex_for_dpi(&rect, style, FALSE, ex_style, dpi))
         return;
     AdjustWindowRectEx(&rect, style, FALSE, ex_style);
 }

@@ -10,11 +10,12 @@ namespace rt::win32 {
 
 // The newer functions; null where the system lacks one.
 struct DpiFunctions {
-    UINT(WINAPI* dpi_for_window)(HWND) = nullptr;                                  // user32, 10 1607
-    BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;  // user32, 10 1607
-    int(WINAPI* system_metrics_for_dpi)(int, UINT) = nullptr;                       // user32, 10 1607
+    UINT(WINAPI* dpi_for_window)(HWND) = nullptr;  // user32, 10 1607
+    BOOL(WINAPI* adjust_window_rect_ex_for_dpi)
+    (RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;                                            // user32, 10 1607
+    int(WINAPI* system_metrics_for_dpi)(int, UINT) = nullptr;                               // user32, 10 1607
     BOOL(WINAPI* system_parameters_info_for_dpi)(UINT, UINT, void*, UINT, UINT) = nullptr;  // user32, 10 1607
-    HRESULT(WINAPI* dpi_for_monitor)(HMONITOR, int, UINT*, UINT*) = nullptr;       // shcore, 8.1
+    HRESULT(WINAPI* dpi_for_monitor)(HMONITOR, int, UINT*, UINT*) = nullptr;                // shcore, 8.1
 };
 
 // Looked up at the first call.

@@ -6,8 +6,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <set>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -62,7 +62,7 @@ struct Item {
     HFONT font = nullptr;
     HBRUSH background = nullptr;
     Handler on_change{};
-    std::wstring reported{};  // the text the change handler last saw
+    std::wstring reported{};               // the text the change handler last saw
     std::optional<std::wstring> pasted{};  // the field's text while a paste waits on the handler
     Picture picture{};
 };
@@ -74,7 +74,9 @@ public:
 
     std::string text(std::size_t control) const override { return narrow(current_text(items_.at(control))); }
     void set_text(std::size_t control, const std::string& text) override;
-    void on_change(std::size_t control, Handler handler) override { items_.at(control).on_change = std::move(handler); }
+    void on_change(std::size_t control, Handler handler) override {
+        items_.at(control).on_change = std::move(handler);
+    }
     void name_after(std::size_t field, std::size_t label) override;
     void start_timer(const char* name, int interval_ms, Handler tick) override;
     void show() override;
@@ -92,7 +94,9 @@ private:
     void place(Item& item);
     void changed(std::size_t control);
     bool paste(std::size_t control);
-    static std::wstring current_text(const Item& item) { return item.pasted ? *item.pasted : window_text(item.window); }
+    static std::wstring current_text(const Item& item) {
+        return item.pasted ? *item.pasted : window_text(item.window);
+    }
     void paint();
     HWND first_focusable() const;
     Item* item_of(HWND child);
@@ -126,8 +130,8 @@ Win32Form::Win32Form(const Window& window, std::span<const Control> controls) : 
     const std::wstring form_class = register_class(window);
     background_ = CreateSolidBrush(resolve(layout_.background));
     for (const Control& control : controls) items_.push_back(Item{.control = &control});
-    CreateWindowExW(0, form_class.c_str(), widen(layout_.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr, nullptr,
-                    instance(), this);  // WM_NCCREATE sets window_
+    CreateWindowExW(0, form_class.c_str(), widen(layout_.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr,
+                    nullptr, instance(), this);  // WM_NCCREATE sets window_
     if (!window_) throw std::runtime_error("The window could not be created");
     // Children in tab order: the dialog manager's Tab follows their order.
     for (std::size_t i : ui::tab_order(controls)) create_child(items_[i]);
@@ -158,8 +162,8 @@ void Win32Form::create_child(Item& item) {
         break;
     case Kind::TextBox:
         style |= ES_LEFT | ES_AUTOHSCROLL | (ui::takes_focus(c) ? WS_TABSTOP : 0);
-        item.window = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", widen(c.text).c_str(), style, 0, 0, 0, 0, window_,
-                                      reinterpret_cast<HMENU>(INT_PTR(id)), instance(), nullptr);
+        item.window = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", widen(c.text).c_str(), style, 0, 0, 0, 0,
+                                      window_, reinterpret_cast<HMENU>(INT_PTR(id)), instance(), nullptr);
         SendMessageW(item.window, EM_SETLIMITTEXT, 0, 0);  // no length limit
         item.reported = widen(c.text);
         if (c.enabled)
@@ -183,10 +187,12 @@ void Win32Form::apply_dpi(UINT dpi, const RECT* suggested) {
     for (Item& item : items_) place(item);
     const int big = system_metric(SM_CXICON, dpi), small = system_metric(SM_CXSMICON, dpi);
     const std::wstring icon = widen(layout_.icon);
-    SendMessageW(window_, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, big, big, LR_SHARED)));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, small, small, LR_SHARED)));
+    SendMessageW(
+        window_, WM_SETICON, ICON_BIG,
+        reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, big, big, LR_SHARED)));
+    SendMessageW(
+        window_, WM_SETICON, ICON_SMALL,
+        reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, small, small, LR_SHARED)));
     InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -257,7 +263,8 @@ void Win32Form::name_after(std::size_t field, std::size_t label) {
     HWND before = GetWindow(items_.at(field).window, GW_HWNDPREV);
     HWND label_window = items_.at(label).window;
     if (before == label_window) return;
-    SetWindowPos(label_window, before ? before : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(label_window, before ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Win32Form::start_timer(const char*, int interval_ms, Handler tick) {
@@ -298,7 +305,8 @@ void Win32Form::paint() {
             // From one end to the other, both ends included, one pixel at 96 DPI.
             const int one = kTwipsPerInch / 96;
             RECT line{scaled(std::min(c.left, c.width), dpi_), scaled(std::min(c.top, c.height), dpi_),
-                      scaled(std::max(c.left, c.width) + one, dpi_), scaled(std::max(c.top, c.height) + one, dpi_)};
+                      scaled(std::max(c.left, c.width) + one, dpi_),
+                      scaled(std::max(c.top, c.height) + one, dpi_)};
             FillRect(dc, &line, item.background);
         }
     }
@@ -359,7 +367,9 @@ LRESULT CALLBACK Win32Form::procedure(HWND window, UINT message, WPARAM w, LPARA
 
 HWND window_of(ui::Form& form) { return static_cast<Win32Form&>(form).handle(); }
 
-HWND control_window(ui::Form& form, std::size_t control) { return static_cast<Win32Form&>(form).child(control); }
+HWND control_window(ui::Form& form, std::size_t control) {
+    return static_cast<Win32Form&>(form).child(control);
+}
 
 void serve(HWND form, MSG& message) {
     if (IsDialogMessageW(form, &message)) return;  // Tab between the fields

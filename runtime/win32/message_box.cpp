@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "runtime/text.h"
-#include "runtime/window.h"
 #include "runtime/win32/dpi.h"
+#include "runtime/window.h"
 
 namespace rt::win32 {
 namespace {
@@ -121,9 +121,7 @@ void lay_out(HWND dialog, Box& box) {
 
 INT_PTR CALLBACK box_procedure(HWND dialog, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
-    case WM_INITDIALOG:
-        lay_out(dialog, *reinterpret_cast<Box*>(l));
-        return FALSE;  // the focus is set
+    case WM_INITDIALOG: lay_out(dialog, *reinterpret_cast<Box*>(l)); return FALSE;  // the focus is set
     case WM_COMMAND:
         if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) {
             EndDialog(dialog, IDOK);

@@ -52,11 +52,11 @@ Picture load_picture(const char* name) {
         HRSRC found = FindResourceW(instance(), wide.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
         HGLOBAL loaded = found ? LoadResource(instance(), found) : nullptr;
         if (loaded)
-            picture.drawing = ui::read_drawing(std::string_view(static_cast<const char*>(LockResource(loaded)),
-                                                                SizeofResource(instance(), found)));
+            picture.drawing = ui::read_drawing(std::string_view(
+                static_cast<const char*>(LockResource(loaded)), SizeofResource(instance(), found)));
     } else {
-        picture.bitmap =
-            static_cast<HBITMAP>(LoadImageW(instance(), wide.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        picture.bitmap = static_cast<HBITMAP>(
+            LoadImageW(instance(), wide.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
     return picture;
 }

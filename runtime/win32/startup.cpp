@@ -13,7 +13,8 @@
 
 namespace rt::ui {
 
-int start(const Application& description, int, char**, const std::function<std::unique_ptr<Program>()>& load) {
+int start(const Application& description, int, char**,
+          const std::function<std::unique_ptr<Program>()>& load) {
     set_application(description);
     INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&common);
