@@ -58,6 +58,19 @@ TEST_F(TorvaPort, PrintsAPathInHebrewAsUtf8) {
 }
 
 #ifdef _WIN32
+// The Windows program already uses the temporary folder of the system it
+// runs on: --wine changes nothing and says so.
+TEST_F(TorvaPort, TakesWineAsNeedlessOnWindows) {
+    for (const char* option : {"--wine", "--wine=C:\\elsewhere"}) {
+        const Outcome r = run({option, "read", "115"});
+        EXPECT_EQ(r.status, 0) << option;
+        EXPECT_EQ(r.out, "0\n") << option;
+        EXPECT_NE(r.err.find("--wine is ignored"), std::string::npos) << r.err;
+    }
+}
+#endif
+
+#ifdef _WIN32
 // A console gets the characters themselves, whatever its code page: here
 // one without Hebrew letters, where UTF-8 bytes would show as other letters.
 // Wine draws a console in a window: run on an X server by e2e_console.
