@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets; each target installs what is missing first.
-.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows bench bench-windows screenshot clean
+.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows test-debian13 bench bench-windows screenshot clean
 
 # How long `make fuzz` runs the number reader's fuzzer.
 FUZZ_SECONDS ?= 180
@@ -56,6 +56,13 @@ test-windows: deps-windows build
 	  cmake --preset windows-$$width && cmake --build --preset windows-$$width || exit 1; \
 	done
 	scripts/test-windows.sh $(addprefix windows-,$(WINDOWS_WIDTHS))
+
+# make test and make test-windows in a clone of HEAD inside a minimal
+# Debian 13 (debootstrap, kept in build/debian13); needs root or sudo.
+# DEBIAN13_TARGETS names other targets to run there.
+DEBIAN13_TARGETS ?= test test-windows
+test-debian13:
+	scripts/test-debian13.sh $(DEBIAN13_TARGETS)
 
 bench: build
 	build/default/bench/read_byte_bench

@@ -1,7 +1,22 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, the Debian 12 packages that building, running and
-# testing need, and only those that are missing.
+# Installs, with apt-get, the Debian packages that building, running and
+# testing need, and only those that are missing, for the release this
+# machine runs: Debian 12 (bookworm) or 13 (trixie).
 set -euo pipefail
+
+# The release, from os-release; the names that differ between releases
+# are chosen by it.
+release=$( . /etc/os-release 2>/dev/null && echo "${ID:-}:${VERSION_CODENAME:-}")
+case $release in
+  # Liberation 2 is fonts-liberation2 in 12; in 13 it is fonts-liberation,
+  # and fonts-liberation2 only a transitional package.
+  debian:bookworm) liberation=fonts-liberation2 ;;
+  debian:trixie) liberation=fonts-liberation ;;
+  *)
+    echo "install-deps.sh knows the packages of Debian 12 (bookworm) and 13 (trixie), not of" \
+      "'${release:-an unnamed system}' (/etc/os-release); install the packages it lists by hand" >&2
+    exit 1 ;;
+esac
 
 packages=(
   # build
@@ -10,7 +25,7 @@ packages=(
   libgtest-dev libbenchmark-dev libx11-dev
   # the window
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
-  fonts-liberation2 fonts-dejavu-core
+  "$liberation" fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick xclip
   # checks of the desktop entry, the metainfo and the manual pages
@@ -24,14 +39,19 @@ foreign=()  # architectures whose packages a group needs
 for group in "$@"; do
   case $group in
     package) packages+=(dpkg-dev lintian) ;;
-    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    # libclang-rt-dev is the runtime (libFuzzer, the sanitizers) of the
+    # release's own clang, whichever version that is
+    fuzz) packages+=(clang libclang-rt-dev) ;;
     # mingw-w64 with POSIX threads (std::thread) for 64-bit and 32-bit
-    # Windows, gtest's sources, Wine with its 32-bit loader
+    # Windows, gtest's sources, Wine with its 32-bit loader, Python for
+    # the reader of the programs' import tables
     windows)
-      packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386)
+      packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386 python3)
       foreign+=(i386) ;;
     # what packs a release and compares two builds of it
     release) packages+=(zip unzip diffoscope-minimal) ;;
+    # what makes the Debian 13 tree of make test-debian13
+    debian13) packages+=(debootstrap) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac
 done

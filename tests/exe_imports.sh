@@ -2,10 +2,12 @@
 # Each Windows program starts on Windows 7 SP1: it imports only DLLs that
 # every Windows 7 has, and no function that mingw-w64's headers declare
 # only for a Windows newer than 7 (those are looked up at run time).
-#   exe_imports.sh COMPILER OBJDUMP EXE...
+# The import tables are read from the files themselves (pe_imports.py).
+#   exe_imports.sh COMPILER EXE...
 set -uo pipefail
-compiler=$1 objdump=$2
-shift 2
+compiler=$1
+shift
+here=$(dirname "$0")
 system_dlls='^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|msvcrt)\.dll$'
 headers='#include <windows.h>
 #include <commctrl.h>
@@ -22,16 +24,15 @@ newest=$(declared 0x0A00 0x0A00000B) || exit 1
 newer_only=$(comm -13 <(echo "$win7") <(echo "$newest"))
 [[ $newer_only == *GetDpiForWindow* ]] || { echo "FAILED: the headers' newer functions were not found"; exit 1; }
 
-# "DLL: function" for each function a program imports by name.
+# "DLL: function" for each function a program imports.
 imports() {
-  "$objdump" -p "$1" | awk '/DLL Name:/ { dll = $3; next } /^[ \t]*$/ { dll = "" }
-    dll != "" && $1 ~ /^[0-9a-f]+$/ && NF == 3 { print dll ": " $3 }'
+  python3 "$here/pe_imports.py" "$1"
 }
 
 failed=0
 for exe in "$@"; do
   name=$(basename "$exe")
-  list=$(imports "$exe")
+  list=$(imports "$exe") || { echo "FAILED: $name: its import tables do not read"; failed=1; continue; }
   dlls=$(cut -d: -f1 <<<"$list" | sort -fu)
   [[ -n $list ]] || { echo "FAILED: $name: no imports found"; failed=1; continue; }
   others=$(grep -viE "$system_dlls" <<<"$dlls")

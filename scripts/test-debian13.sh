@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs make targets (test and test-windows unless others are named) in a
+# clone of HEAD inside a minimal Debian 13, as on a new machine of that
+# release: test-debian13.sh [TARGET...]
+# The tree is made once with debootstrap in build/debian13/root and kept,
+# with what the targets installed into it; the clone is made anew each run.
+# /proc, /sys, /dev and the like are mounted into it in a mount namespace
+# of this run's own, unmounted on every way out, and never seen outside it.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+base=$here/build/debian13
+root=$base/root
+
+if [[ ${1:-} == --inside ]]; then
+  shift
+  mounts=()
+  unmount_all() {
+    local i
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+      umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}"
+    done
+  }
+  trap unmount_all EXIT
+  mount_in() {
+    mkdir -p "$root/$1"
+    mount "${@:2}" "$root/$1"
+    mounts+=("$root/$1")
+  }
+  mount_in proc -t proc proc
+  mount_in sys -t sysfs sysfs
+  mount_in dev --bind /dev
+  mount_in dev/pts --bind /dev/pts
+  mount_in dev/shm -t tmpfs tmpfs
+  mount_in tmp -t tmpfs tmpfs
+  env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    chroot "$root" make -C /work/torva "$@"
+  exit
+fi
+
+targets=("$@")
+[[ ${#targets[@]} -gt 0 ]] || targets=(test test-windows)
+
+[[ $(id -u) -eq 0 ]] || exec sudo -E "$0" "$@"
+"$here/scripts/install-deps.sh" debian13
+
+# Anything mounted below the tree (a run that was killed): nothing is
+# removed while it is there.
+mounted_below() { awk -v root="$1" 'index($5, root "/") == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo; }
+
+# Every process whose root is the tree: a wineserver or an X server that a
+# test left running would otherwise outlive the run.
+end_processes_in_tree() {
+  local pid
+  for pid in /proc/[0-9]*; do
+    [[ $(readlink "$pid/root" 2>/dev/null) == "$root" ]] && kill -9 "${pid#/proc/}" 2>/dev/null
+  done
+  return 0
+}
+
+if [[ ! -f $root/etc/debian_version ]]; then
+  mounted_below "$base/root.new" && { echo "something is still mounted in $base/root.new" >&2; exit 1; }
+  rm -rf "$base/root.new"
+  mkdir -p "$base"
+  echo "Making a minimal Debian 13 in $root"
+  debootstrap --variant=minbase --include=make,ca-certificates trixie "$base/root.new"
+  mv "$base/root.new" "$root"
+fi
+release=$(. "$root/etc/os-release" && echo "$VERSION_ID")
+[[ $release == 13 ]] || { echo "$root holds Debian $release, not 13" >&2; exit 1; }
+
+end_processes_in_tree
+mounted_below "$root" && { echo "something is still mounted in $root; unmount it first" >&2; exit 1; }
+rm -rf "$root/work/torva"
+mkdir -p "$root/work"
+git clone -q --no-hardlinks "$here" "$root/work/torva"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+echo "Debian $(cat "$root/etc/debian_version"), commit $(git -C "$here" rev-parse --short HEAD): make ${targets[*]}"
+
+# The run itself, in a private mount namespace: the mounts go with it,
+# and its trap takes them down in reverse order before that.
+end_processes_in_tree
+trap end_processes_in_tree EXIT
+unshare --mount --propagation private "$0" --inside "${targets[@]}"
