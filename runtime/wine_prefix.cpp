@@ -245,7 +245,12 @@ fs::path temp_directory(const fs::path& prefix, const std::string& user) {
         throw PrefixError(prefix.string() + " is not a Wine prefix (it has neither drive_c nor dosdevices)");
     const std::string user_reg = read_file(prefix / "user.reg");
     const Values own = read_key(user_reg, "Environment");
-    fs::path folder = prefix / "drive_c" / "users" / user / "Temp";
+    // Without TMP or TEMP, where Wine puts the profile's temporary folder:
+    // AppData\Local\Temp in newer Wine (10, say), Temp in older (8).
+    const fs::path profile = prefix / "drive_c" / "users" / user;
+    fs::path folder = fs::is_directory(profile / "AppData" / "Local" / "Temp", error)
+                          ? profile / "AppData" / "Local" / "Temp"
+                          : profile / "Temp";
     // The order in which Windows' GetTempPath looks.
     for (const char* name : {"TMP", "TEMP"}) {
         const auto found = own.find(name);

@@ -42,7 +42,8 @@ std::string expand(std::string_view text, const Values& values);
 std::filesystem::path host_path(const std::filesystem::path& prefix, std::string_view windows_path);
 
 // The prefix's temporary folder for the given user: TMP, else TEMP, of the
-// user's environment; without either, drive_c/users/USER/Temp. Raises
+// user's environment; without either, drive_c/users/USER/AppData/Local/Temp
+// where it exists (newer Wine), else drive_c/users/USER/Temp. Raises
 // PrefixError when the prefix or the folder does not exist.
 std::filesystem::path temp_directory(const std::filesystem::path& prefix, const std::string& user);
 

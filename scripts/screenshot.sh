@@ -12,7 +12,7 @@ trap 'kill ${app:-} ${wm:-} ${xvfb:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 
 source "$(dirname "$0")/x-session.sh"
 start_x_session "$work" 640x420x24
-panel_command "$program" "$work"
+panel_command "$program" "$work" || exit 1
 # Sample values in the port file, so the shown fields are not blank:
 # 42 at port 115 and -4 at ports 117 and 118.
 printf '\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\052\0\374\377' > "$temp/emu_port.dat"

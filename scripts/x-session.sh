@@ -25,14 +25,18 @@ start_x_session() {
 # panel_command PROGRAM WORK: sets start to the command that runs the
 # panel PROGRAM and temp to the folder where it looks for the port file.
 # torva-inout.exe runs under Wine in the build's own prefix; Wine ignores
-# TMPDIR, TMP and TEMP from Unix, so its folder is the prefix's Temp.
+# TMPDIR, TMP and TEMP from Unix, so its folder is the prefix's %TEMP%,
+# which lies elsewhere in one Wine than in another: Wine is asked.
 panel_command() {
-  local program=$1 work=$2 here
+  local program=$1 work=$2 here windows_temp
   here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   if [[ $program == *.exe ]]; then
     export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wine}
     [[ -d $WINEPREFIX/drive_c ]] || "$here/scripts/wine.sh" wineboot -i >"$work/wineboot.log" 2>&1
-    temp=$WINEPREFIX/drive_c/users/$(id -un)/Temp
+    windows_temp=$("$here/scripts/wine.sh" cmd /c echo %TEMP% </dev/null 2>>"$work/wine.log" | tr -d '\r')
+    temp=$("$here/scripts/wine.sh" winepath -u "$windows_temp" </dev/null 2>>"$work/wine.log" | tr -d '\r')
+    [[ -n $temp && $windows_temp != %TEMP% ]] || { echo "Wine names no %TEMP% in $WINEPREFIX" >&2; return 1; }
+    temp=${temp%/}
     start=("$here/scripts/wine.sh" "$program")
   else
     temp=$work/tmp

@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$work" && mkdir -p "$work"
 
 source "$here/scripts/x-session.sh"
-panel_command "$program" "$work"
+panel_command "$program" "$work" || exit 1
 port_file=$temp/emu_port.dat
 rm -f "$port_file"
 passed=0 failed=0

@@ -172,6 +172,10 @@ TEST_F(FakePrefix, FindsTheTemporaryFolderOfTheUsersEnvironment) {
          "drive_c/users/me/Temp"},
         {"no TEMP", user_reg(R"("PATH"="C:\\windows")"), "", "", "drive_c/users/me/Temp"},
         {"no user.reg", "", "", "", "drive_c/users/me/Temp"},
+        {"no TEMP, the profile of a newer Wine", user_reg(R"("PATH"="C:\\windows")"), "",
+         "drive_c/users/me/AppData/Local/Temp", "drive_c/users/me/AppData/Local/Temp"},
+        {"no user.reg, the profile of a newer Wine", "", "", "drive_c/users/me/AppData/Local/Temp",
+         "drive_c/users/me/AppData/Local/Temp"},
     };
     for (const auto& c : cases) {
         fs::remove_all(prefix());
