@@ -82,7 +82,7 @@ screenshot: build windows
 
 # The Debian package in build/package, built with Debian's hardening flags,
 # and its install test (needs root or sudo).
-.PHONY: package package-test release
+.PHONY: package package-test release reproducible
 package: deps
 	@scripts/install-deps.sh package
 	cmake --preset package
@@ -96,6 +96,10 @@ package-test: package
 release: deps
 	@scripts/install-deps.sh package windows release
 	scripts/release.sh
+
+# The release built twice, in two clones, compared byte for byte.
+reproducible:
+	tests/reproducible.sh
 
 clean:
 	rm -rf build

@@ -60,7 +60,8 @@ for group in "$@"; do
       packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386 python3)
       foreign+=(i386) ;;
     # what packs a release and compares two builds of it
-    release) packages+=(zip unzip diffoscope-minimal) ;;
+    # (tzdata: the second build runs in another time zone)
+    release) packages+=(zip unzip diffoscope-minimal tzdata) ;;
     # what makes the Debian 13 tree of make test-debian13
     debian13) packages+=(debootstrap) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
