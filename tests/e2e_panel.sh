@@ -11,6 +11,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$work" && mkdir -p "$work"
 
 source "$here/scripts/x-session.sh"
+# A private X server on a free display, and a window manager to close
+# windows with; first, so that Wine, which the question for its temporary
+# folder starts, runs on it and not on none.
+start_x_session "$work" || exit 1
 panel_command "$program" "$work" || exit 1
 port_file=$temp/emu_port.dat
 rm -f "$port_file"
@@ -71,9 +75,6 @@ cases=(
   "type 7 | 12=7 | the word field takes typing again"
   "paste 100000; close-box | 12=0 13=0 | 100 kB of digits pasted after the 7: a message box at once, closed with Enter, and 0 at ports 112 and 113"
 )
-
-# A private X server on a free display, and a window manager to close windows with.
-start_x_session "$work" || exit 1
 
 "${start[@]}" >"$work/app.log" 2>&1 &
 app=$!
