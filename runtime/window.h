@@ -157,10 +157,12 @@ struct Application {
 const Application& application();
 void set_application(const Application& application);
 
-// The start routine: takes the application's description, handles its own
-// options, starts the window system, loads the program, installs the real
-// message box over the form, shows the form and serves its events until it
-// is closed. Returns the exit status.
+// The start routine: takes the application's description and its options
+// (--wine[=PREFIX], then --help and --version, which end it before any
+// window), starts the window system, loads the program, with the real
+// message box installed over its form, shows the form and serves its
+// events until it is closed. An error from the load is shown in the
+// message box and gives the exit status 1; otherwise the loop's status.
 int start(const Application& application, int argc, char** argv,
           const std::function<std::unique_ptr<Program>()>& load);
 
