@@ -6,6 +6,7 @@
 
 #include "runtime/message_box.h"
 #include "runtime/platform.h"
+#include "runtime/window_shared.h"
 #include "runtime/wine_option.h"
 
 namespace rt::startup {

@@ -1,6 +1,6 @@
 // The form on Qt Widgets: QLabel, QLineEdit, the picture boxes, a QFrame
 // for the line and QTimer, placed in pixels at 15 twips each.
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/form.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -12,10 +12,20 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
-namespace rt::ui::qt {
+namespace rt::qt {
 namespace {
+
+using ui::Align;
+using ui::Colour;
+using ui::Control;
+using ui::Font;
+using ui::Handler;
+using ui::Kind;
+using ui::twips_to_pixels;
+using ui::Window;
 
 // Longest text a field's cursor blinks over; see steady_cursor_for_long_text.
 constexpr qsizetype kBlinkingCursorLength = 4096;
@@ -46,7 +56,7 @@ QColor resolve(const Colour& colour) {
 // follow the wanted face.
 QFont resolve(const Font& font) {
     QStringList faces{QString::fromUtf8(font.face)};
-    for (const char* substitute : kSubstituteFaces) faces << QString::fromUtf8(substitute);
+    for (const char* substitute : ui::kSubstituteFaces) faces << QString::fromUtf8(substitute);
     QFont result;
     result.setFamilies(faces);
     result.setPointSizeF(font.points);
@@ -65,19 +75,14 @@ void colour(QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back,
 
 // A substitute face may be wider than the one the box was made for:
 // narrow its letters to the widest stretch at which the caption fits
-// rather than clip it. The natural width gives the first guess.
+// rather than clip it.
 void fit_caption(QLabel* label) {
-    const qreal room = label->contentsRect().width();
     QFont font = label->font();
-    const auto width_at = [&](int stretch) {
-        font.setStretch(stretch);
+    const int stretch = ui::fitting_stretch(label->contentsRect().width(), [&](int stretch) {
+        font.setStretch(stretch == 100 ? QFont::AnyStretch : stretch);
         return QFontMetricsF(font).horizontalAdvance(label->text());
-    };
-    const qreal natural = QFontMetricsF(font).horizontalAdvance(label->text());
-    if (natural <= room) return;
-    int stretch = std::clamp(static_cast<int>(100 * room / natural), kNarrowestStretch, 99);
-    while (stretch < 99 && width_at(stretch + 1) <= room) ++stretch;
-    while (stretch > kNarrowestStretch && width_at(stretch) > room) --stretch;
+    });
+    if (stretch == 100) return;
     font.setStretch(stretch);
     label->setFont(font);
 }
@@ -98,7 +103,7 @@ public:
 };
 
 QWidget* make_label(const Control& c, const Font& font, QWidget* parent) {
-    auto* label = new QLabel(QString::fromStdString(shown_caption(c.text)), parent);
+    auto* label = new QLabel(QString::fromStdString(ui::shown_caption(c.text)), parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment((c.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
     label->setIndent(0);
@@ -125,7 +130,7 @@ QWidget* make_text_box(const Control& c, const Font& font, QWidget* parent) {
 }
 
 QWidget* make_picture_box(const Control& c, const Font&, QWidget* parent) {
-    auto* picture = new qt::PictureBox(image(c.text), resolve(c.background), parent);
+    auto* picture = new PictureBox(image(c.text), resolve(c.background), parent);
     picture->setGeometry(pixels(c.left, c.top, c.width, c.height));
     return picture;
 }
@@ -162,9 +167,10 @@ Maker maker(Kind kind) {
     return make_line;
 }
 
-class QtForm : public Form {
+class QtForm : public ui::Form {
 public:
-    QtForm(const Window& window, std::span<const Control> controls) : top_(nullptr, kWindowFlags) {
+    QtForm(const Window& window, std::span<const Control> controls)
+        : controls_(controls), top_(nullptr, kWindowFlags) {
         top_.setObjectName(QString::fromUtf8(window.name));
         top_.setWindowTitle(QString::fromUtf8(window.caption));
         top_.setWindowIcon(QIcon(image(window.icon)));
@@ -178,7 +184,7 @@ public:
         top_.setAutoFillBackground(true);
 
         for (const Control& c : controls) {
-            QWidget* widget = maker(c.kind)(c, font_of(c, window), &top_);
+            QWidget* widget = maker(c.kind)(c, ui::font_of(c, window), &top_);
             widget->setObjectName(QString::fromUtf8(c.name));
             widgets_.push_back(widget);
         }
@@ -187,6 +193,10 @@ public:
             field->raise();
             QObject::connect(field, &QLineEdit::textChanged, &top_, steady_cursor_for_long_text);
         }
+        handlers_.resize(controls.size());
+        for (std::size_t i = 0; i < controls.size(); ++i)
+            if (controls[i].kind == Kind::TextBox)
+                QObject::connect(field(i), &QLineEdit::textChanged, &top_, [this, i] { changed(i); });
         QObject::connect(qApp, &QApplication::focusChanged, &top_, steady_cursor_for_long_text);
         orderTabStops(controls);
     }
@@ -201,32 +211,43 @@ public:
     }
 
     void on_change(std::size_t control, Handler handler) override {
-        QObject::connect(field(control), &QLineEdit::textChanged, &top_, [handler] { invoke(handler); });
+        ui::check_field(controls_, control);
+        handlers_[control] = std::move(handler);
     }
 
     void name_after(std::size_t field, std::size_t label) override {
-        widgets_.at(field)->setAccessibleName(qobject_cast<QLabel*>(widgets_.at(label))->text().trimmed());
+        if (label >= controls_.size()) throw std::out_of_range("no such label");
+        const std::string caption = ui::shown_caption(controls_[label].text);
+        widgets_.at(field)->setAccessibleName(QString::fromStdString(caption).trimmed());
     }
 
     void start_timer(const char* name, int interval_ms, Handler tick) override {
         auto* timer = new QTimer(&top_);
         timer->setObjectName(QString::fromUtf8(name));
         timer->setInterval(interval_ms);
-        QObject::connect(timer, &QTimer::timeout, &top_, [tick] { invoke(tick); });
+        QObject::connect(timer, &QTimer::timeout, &top_, [tick] { ui::invoke(tick); });
         timer->start();
     }
 
     void show() override { top_.show(); }
 
 private:
-    QLineEdit* field(std::size_t control) const { return qobject_cast<QLineEdit*>(widgets_.at(control)); }
+    QLineEdit* field(std::size_t control) const {
+        ui::check_field(controls_, control);
+        return static_cast<QLineEdit*>(widgets_[control]);
+    }
+
+    // A copy, so that the handler may replace itself while it runs.
+    void changed(std::size_t control) {
+        if (const Handler handler = handlers_[control]) ui::invoke(handler);
+    }
 
     // Tab visits the controls that take focus in tab order; the focus
     // starts in the first of them.
     void orderTabStops(std::span<const Control> controls) {
         QWidget* previous = nullptr;
-        for (std::size_t i : tab_order(controls)) {
-            if (!takes_focus(controls[i])) continue;
+        for (std::size_t i : ui::tab_order(controls)) {
+            if (!ui::takes_focus(controls[i])) continue;
             QWidget* widget = widgets_[i];
             if (previous) QWidget::setTabOrder(previous, widget);
             else widget->setFocus();
@@ -234,17 +255,19 @@ private:
         }
     }
 
+    std::span<const Control> controls_;
     QWidget top_;
     std::vector<QWidget*> widgets_;
+    std::vector<Handler> handlers_;  // by control; empty for none
 };
 
 }  // namespace
 
-QWidget* widget(Form& form) { return static_cast<QtForm&>(form).widget(); }
+QWidget* widget(ui::Form& form) { return static_cast<QtForm&>(form).widget(); }
 
-QWidget* control(Form& form, std::size_t control) { return static_cast<QtForm&>(form).control(control); }
+QWidget* control(ui::Form& form, std::size_t control) { return static_cast<QtForm&>(form).control(control); }
 
-}  // namespace rt::ui::qt
+}  // namespace rt::qt
 
 namespace rt::ui {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/form.h"
 #include "runtime/startup.h"
 
-namespace rt::ui::qt {
+namespace rt::qt {
 namespace {
 
 using startup::Displays;
@@ -42,7 +42,7 @@ void on_start_message(QtMsgType type, const QMessageLogContext& context, const Q
     }
     const std::string reason = text.section(QLatin1Char('\n'), 0, 0).toStdString();
     const Displays displays{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")};
-    const std::string line = failure_line(application().command, displays, display_refused, reason);
+    const std::string line = failure_line(ui::application().command, displays, display_refused, reason);
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
     std::_Exit(1);
@@ -60,9 +60,9 @@ void started() {
         previous_handler(message.type, context, message.text);
     }
     held.clear();
-    QGuiApplication::setApplicationName(QString::fromUtf8(application().title));
-    QGuiApplication::setApplicationVersion(QString::fromUtf8(application().version));
-    QGuiApplication::setDesktopFileName(QString::fromUtf8(application().desktop_file));
+    QGuiApplication::setApplicationName(QString::fromUtf8(ui::application().title));
+    QGuiApplication::setApplicationVersion(QString::fromUtf8(ui::application().version));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(ui::application().desktop_file));
 }
 
 // Qt Widgets as the start routine's window system: the application
@@ -71,11 +71,11 @@ class QtWindowSystem : public startup::WindowSystem {
 public:
     QtWindowSystem(int& argc, char** argv) : app_(argc, argv) { started(); }
 
-    void message_box(Form* owner, const std::string& text) override {
+    void message_box(ui::Form* owner, const std::string& text) override {
         show_message_box(owner ? widget(*owner) : nullptr, QString::fromStdString(text));
     }
 
-    int loop(Form&) override { return QApplication::exec(); }
+    int loop(ui::Form&) override { return QApplication::exec(); }
 
 private:
     // Guards the application object's start, which comes after it.
@@ -86,12 +86,12 @@ private:
 };
 
 }  // namespace
-}  // namespace rt::ui::qt
+}  // namespace rt::qt
 
 namespace rt::startup {
 
 std::unique_ptr<WindowSystem> begin_window_system(int& argc, char** argv) {
-    return std::make_unique<ui::qt::QtWindowSystem>(argc, argv);
+    return std::make_unique<qt::QtWindowSystem>(argc, argv);
 }
 
 }  // namespace rt::startup
