@@ -242,7 +242,7 @@ TEST_F(Panel, FieldsAreNamedByTheLabelOnTheirRow) {
 
 // --- Polling -------------------------------------------------------------
 
-TEST_F(Panel, TicksShowTheInputPorts) {
+TEST_F(Panel, TicksShowTheEmulatedProgramsOutputPorts) {
     struct Shown {
         int b115, w117_low, w117_high;
         const char *byte, *word;
