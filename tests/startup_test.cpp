@@ -212,6 +212,39 @@ TEST_F(Startup, OwnOptionsEndWithoutAWindow) {
     }
 }
 
+#ifdef _WIN32
+// torva-inout.exe is a program for the desktop: started from a console
+// without standard handles of its own, it answers in that console. Wine
+// draws a console in a window: run on an X server by e2e_console_panel.
+using StartupInAConsole = Startup;
+
+TEST_F(StartupInAConsole, AnswersInTheConsoleItWasStartedFrom) {
+    FreeConsole();  // Wine's own for a program started from Unix takes no screen buffers
+    ASSERT_TRUE(AllocConsole());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring line = testsupport::command_line(TORVA_INOUT_EXE, {"--version"});
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 124);
+    DWORD status = 1;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen, &info);
+    std::wstring shown(static_cast<std::size_t>(info.dwSize.X) * 4, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+    CloseHandle(screen);
+    EXPECT_EQ(status, 0u);
+    EXPECT_NE(shown.find(L"torva-inout " TORVA_VERSION_W), std::wstring::npos);
+}
+#endif
+
 #ifndef _WIN32
 constexpr const char* kCannotOpen = "torva-inout: cannot open the window: ";
 
