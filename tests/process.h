@@ -111,6 +111,17 @@ inline Outcome run_process(const std::string& program, const std::vector<std::st
     return result;
 }
 
+// The first four rows of a console screen buffer's cells, row by row: a
+// long line runs on into the next row.
+inline std::wstring console_rows(HANDLE screen) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen, &info);
+    std::wstring shown(static_cast<std::size_t>(info.dwSize.X) * 4, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+    return shown;
+}
+
 // A running program whose standard output is read line by line.
 class Child {
 public:

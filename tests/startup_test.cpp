@@ -234,11 +234,7 @@ TEST_F(StartupInAConsole, AnswersInTheConsoleItWasStartedFrom) {
     CloseHandle(process.hProcess);
     HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    GetConsoleScreenBufferInfo(screen, &info);
-    std::wstring shown(static_cast<std::size_t>(info.dwSize.X) * 4, L' ');
-    DWORD read = 0;
-    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+    const std::wstring shown = testsupport::console_rows(screen);
     CloseHandle(screen);
     EXPECT_EQ(status, 0u);
     EXPECT_NE(shown.find(L"torva-inout " TORVA_VERSION_W), std::wstring::npos);

@@ -97,12 +97,7 @@ TEST_F(TorvaPortInAConsole, ShowsTheCharactersThemselves) {
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    // The cells row by row: a long line runs on into the next row.
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    GetConsoleScreenBufferInfo(screen, &info);
-    std::wstring shown(static_cast<std::size_t>(info.dwSize.X) * 4, L' ');
-    DWORD read = 0;
-    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+    const std::wstring shown = testsupport::console_rows(screen);
     CloseHandle(screen);
     const std::wstring expected = (dir / "emu_port.dat").wstring();
     EXPECT_EQ(shown.substr(0, expected.size()), expected);
