@@ -106,8 +106,11 @@ inline Outcome run_process(const std::string& program, const std::vector<std::st
     CloseHandle(out_file);
     CloseHandle(err_file);
     Outcome result{static_cast<int>(status), slurp(out), slurp(err)};
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
+    // A process that the program's start made (Wine's desktop for a window
+    // program) may still hold the files open; they then stay behind.
+    std::error_code held;
+    std::filesystem::remove(out, held);
+    std::filesystem::remove(err, held);
     return result;
 }
 
