@@ -41,6 +41,8 @@ packages=(
   xvfb openbox xdotool x11-utils imagemagick xclip
   # checks of the desktop entry, the metainfo and the manual pages
   desktop-file-utils appstream man-db
+  # the sources' layout (scripts/format-check.sh)
+  clang-format
 )
 # Extra groups, named as arguments: what builds and checks the Debian
 # package, the fuzzer's compiler, what cross-builds the Windows programs
