@@ -48,8 +48,10 @@ for group in "$@"; do
     windows)
       packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386 python3)
       foreign+=(i386) ;;
-    # what packs a release and compares two builds of it
-    release) packages+=(zip unzip diffoscope-minimal) ;;
+    # what packs a release and compares two builds of it: the archives,
+    # the Windows Installer packages (wixl; msitools reads them back),
+    # Authenticode signing and the throwaway certificate of its test
+    release) packages+=(zip unzip diffoscope-minimal wixl msitools osslsigncode openssl) ;;
     # what makes the Debian 13 tree of make test-debian13
     debian13) packages+=(debootstrap) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
