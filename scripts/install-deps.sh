@@ -51,7 +51,7 @@ for group in "$@"; do
     # what packs a release and compares two builds of it: the archives,
     # the Windows Installer packages (wixl; msitools reads them back),
     # Authenticode signing and the throwaway certificate of its test
-    release) packages+=(zip unzip diffoscope-minimal wixl msitools osslsigncode openssl) ;;
+    release) packages+=(zip unzip diffoscope-minimal wixl msitools python3-gi gir1.2-libmsi-1.0 osslsigncode openssl) ;;
     # what makes the Debian 13 tree of make test-debian13
     debian13) packages+=(debootstrap) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
