@@ -61,18 +61,21 @@ for width in $("$here/scripts/release.sh" --widths); do
   done
 
   # The package of the same width installs exactly the archive's files,
-  # the README as README.txt.
+  # the README as README.txt, in a folder TORVA_InOut (msiextract puts it
+  # where it lies on this machine's idea of the target system).
   msi=$name.msi
   if [[ -f $msi ]]; then
     extracted=$(mktemp -d)
     msiextract -C "$extracted" "$msi" >/dev/null 2>&1
-    check "$msi installs exactly five files into one folder" \
-      same_lines "cd '$extracted' && find . -type f | sort" ./TORVA_InOut/LICENSE.txt ./TORVA_InOut/NOTICE.txt \
-      ./TORVA_InOut/README.txt ./TORVA_InOut/torva-inout.exe ./TORVA_InOut/torva-port.exe
+    check "$msi installs exactly five files into a folder TORVA_InOut" \
+      same_lines "cd '$extracted' && find . -type f | sed 's|.*/TORVA_InOut/|TORVA_InOut/|' | sort" \
+      TORVA_InOut/LICENSE.txt TORVA_InOut/NOTICE.txt TORVA_InOut/README.txt TORVA_InOut/torva-inout.exe \
+      TORVA_InOut/torva-port.exe
+    folder=$(find "$extracted" -type d -name TORVA_InOut | head -n1)
     for pair in torva-inout.exe:torva-inout.exe torva-port.exe:torva-port.exe README.md:README.txt \
       LICENSE.txt:LICENSE.txt NOTICE.txt:NOTICE.txt; do
       check "$msi: ${pair#*:} is the archive's ${pair%%:*}" \
-        cmp -s "$unpacked/$name/${pair%%:*}" "$extracted/TORVA_InOut/${pair#*:}"
+        cmp -s "$unpacked/$name/${pair%%:*}" "$folder/${pair#*:}"
     done
     rm -rf "$extracted"
   else
