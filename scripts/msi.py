@@ -90,9 +90,8 @@ def build(width, version, folder, output, epoch):
     if missing:
         raise Refused("%s lacks %s" % (folder, ", ".join(missing)))
     defines = dict(WIDTHS[width])
-    defines.update(Version=version, MsiVersion=msi_version(version), Platform=width,
-                   ProductCode=code("product %s %s" % (width, version)),
-                   OtherPackage="torva-inout_%s_windows-x86.msi" % version)
+    defines.update(Version=version, MsiVersion=msi_version(version),
+                   ProductCode=code("product %s %s" % (width, version)))
     defines.update({key: code("component %s %s" % (width, name)) for key, name in COMPONENTS.items()})
     # The package's own code names these bytes: it changes with any input.
     digest = hashlib.sha256(("%s %s\n" % (width, version)).encode())
