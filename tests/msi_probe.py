@@ -4,8 +4,8 @@ from a tool's text:
     msi_probe.py property PACKAGE.msi NAME   a value of the Property table (msiinfo export)
     msi_probe.py target FILE.lnk             the path a shortcut leads to
     msi_probe.py entries PREFIX NAME         per installed-programs entry named NAME in the
-                                             Wine prefix: its key, version and publisher
-                                             (either registry view)
+                                             Wine prefix: its key, version, publisher and
+                                             folder (either registry view)
     msi_probe.py mentions PREFIX WORD...     registry keys of the prefix whose path or
                                              values hold a WORD (any case); a GUID also
                                              in the packed form Windows Installer uses
@@ -94,7 +94,8 @@ def main(argv):
         for path, values in sorted(registry(args[0]).items()):
             parent, _, _ = path.lower().rpartition("\\")
             if (parent + "\\").endswith(UNINSTALL) and values.get("DisplayName") == args[1]:
-                print("%s\t%s\t%s" % (path, values.get("DisplayVersion", ""), values.get("Publisher", "")))
+                print("\t".join([path] + [values.get(name, "") for name in
+                                           ("DisplayVersion", "Publisher", "InstallLocation")]))
     elif command == "mentions":
         words = set()
         for word in args[1:]:

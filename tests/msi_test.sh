@@ -52,7 +52,9 @@ windows_path() { in_wine "$prefix" winepath -w "$1"; }
 # msiexec PREFIX LOADER ARG...: sets code to msiexec's own exit code (Wine
 # hands a Unix parent only its low byte, so a batch file prints it from
 # inside, start /wait as msiexec is a windowed program) and took to the
-# time it ran; then waits for the prefix's registry to reach its files.
+# time it ran; then has the prefix's registry written to its files (the
+# server does so as it ends; ended at once it is quicker than waiting for it
+# to end itself, with nothing of ours left running).
 printf '@start /wait msiexec %%*\r\n@echo %%errorlevel%%\r\n' >"$work/msiexec.bat"
 msiexec() {
   local in=$1 loader=$2 batch start; shift 2
@@ -60,10 +62,11 @@ msiexec() {
   start=$(date +%s%N)
   code=$(WINEPREFIX=$in "$loader" cmd /c "$batch" "$@" </dev/null 2>>"$work/wine.log" | tr -d '\r')
   took=$(printf '%.1f s' "$(( ($(date +%s%N) - start) / 1000000 ))e-3")
+  WINEPREFIX=$in "$wineserver" -k
   WINEPREFIX=$in "$wineserver" -w
 }
 install() { msiexec "$prefix" "$here/scripts/wine.sh" /i "$(windows_path "$1")" /qn /l*v "$(windows_path "$2")"; }
-entry() { probe entries "$prefix" TORVA_InOut | cut -f2,3; }
+entry() { probe entries "$prefix" TORVA_InOut | cut -f2-; }
 one_shortcut() { [[ $# == 1 && $1 == */Start\ Menu/Programs/TORVA_InOut.lnk ]]; }
 # Wine logs no launch condition's message, only the property behind it.
 refused() { [[ $1 == 1603 ]] && grep -aq '^Property(S): WIX_DOWNGRADE_DETECTED = {' "$2"; }
@@ -112,8 +115,8 @@ for width in $("$here/scripts/release.sh" --widths); do
   check "$width: the shortcut leads to the installed panel ($target)" \
     test "${target,,}" == "${folder_windows,,}\\torva-inout.exe"
   msi_version=$(probe property "$msi" ProductVersion)
-  check "$width: one entry in the installed programs, $msi_version by TORVA_InOut developers" \
-    test "$(entry)" == "$msi_version"$'\t'"TORVA_InOut developers"
+  check "$width: one entry in the installed programs, $msi_version by TORVA_InOut developers in its folder" \
+    test "$(entry)" == "$msi_version"$'\t'"TORVA_InOut developers"$'\t'"$folder_windows\\"
 
   # The installed programs, the panel started as the shortcut starts it.
   rm -f "$temp/emu_port.dat"
