@@ -77,5 +77,5 @@ for exe in $(cd "$one" && ls build/release-stage/windows-*/*.exe); do
   fi
 done
 
-[[ $differ == 0 ]] && echo "reproducible: both builds of $commit are the same, and the signed one differs only by its signatures"
+[[ $differ == 0 ]] && echo "reproducible: both builds of $commit are the same; the signed one signs the same programs"
 exit $differ
