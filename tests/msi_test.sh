@@ -31,6 +31,7 @@ source "$here/scripts/x-session.sh"
 cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; }
 trap cleanup EXIT
 
+"$here/scripts/install-deps.sh" windows release || exit 1
 deb=$(ls "$dir"/torva-inout_*.deb 2>/dev/null | head -n1)
 [[ -n $deb ]] || { echo "FAILED: no release in $dir"; exit 1; }
 version=$(dpkg-deb -f "$deb" Version)
