@@ -12,6 +12,10 @@
 # by the RFC 3161 server SIGN_TIMESTAMP_URL when that is set.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+# The signing files as named from where release.sh was started.
+for name in SIGN_PKCS12 SIGN_PASSWORD_FILE; do
+  [[ -z ${!name:-} ]] || printf -v "$name" '%s' "$(realpath -m -- "${!name}")"
+done
 cd "$here"
 
 # The Windows widths released, each with the configure preset that builds it.
