@@ -69,11 +69,17 @@ bench: build
 	bench/startup.sh build/default/bench/startup_bench build/default/panel/torva-inout \
 	  build/default/bench/bare_window
 
-# A large paste into each width's Win32 window under Wine.
+# A large paste into each width's Win32 window under Wine, and each
+# width's panel started against a bare Win32 window (timed by the
+# startup_bench built for this machine).
 bench-windows: deps-windows
+	cmake --preset default && cmake --build --preset default --target startup_bench
 	for width in $(WINDOWS_WIDTHS); do \
-	  cmake --preset windows-$$width && cmake --build --preset windows-$$width --target paste_bench && \
-	  bench/paste.sh build/windows/$$width/bench/paste_bench.exe || exit 1; \
+	  cmake --preset windows-$$width && \
+	  cmake --build --preset windows-$$width --target paste_bench torva-inout bare_window && \
+	  bench/paste.sh build/windows/$$width/bench/paste_bench.exe && \
+	  bench/startup-windows.sh build/default/bench/startup_bench build/windows/$$width/torva-inout.exe \
+	    build/windows/$$width/bench/bare_window.exe 15 || exit 1; \
 	done
 
 screenshot: build windows
@@ -82,7 +88,7 @@ screenshot: build windows
 
 # The Debian package in build/package, built with Debian's hardening flags,
 # and its install test (needs root or sudo).
-.PHONY: package package-test release
+.PHONY: package package-test release reproducible
 package: deps
 	@scripts/install-deps.sh package
 	cmake --preset package
@@ -96,6 +102,10 @@ package-test: package
 release: deps
 	@scripts/install-deps.sh package windows release
 	scripts/release.sh
+
+# The release built twice, in two clones, compared byte for byte.
+reproducible:
+	tests/reproducible.sh
 
 clean:
 	rm -rf build

@@ -1,5 +1,6 @@
 #include "panel/form1.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "panel/layout.h"
@@ -19,14 +20,30 @@ void write_word(const io::Port& port, double number) { io::WRITE_IO_WORD(port, r
 int read_byte(const io::Port& port) { return io::READ_IO_BYTE(port); }
 int read_word(const io::Port& port) { return io::READ_IO_WORD(port); }
 
-// The two change handlers are one family; this is what sets them apart.
-const Form1::OutputPort kOutputPorts[] = {
-    {&Form1::txtOUT_B110, 110, write_byte},
-    {&Form1::txtOUT_W112, 112, write_word},
+// The emulated program's input ports, in the upper half ("Input Port"):
+// every change of a field's text is written to its port(s) by its change
+// handler, one of a family; this is what sets them apart.
+struct InputPort {
+    TextBox Form1::*field;
+    void (Form1::*change)();
+    io::Port port;
+    void (*write)(const io::Port& port, double number);
 };
 
-// What each tick shows, in this order.
-const Form1::InputPort kInputPorts[] = {
+const InputPort kInputPorts[] = {
+    {&Form1::txtOUT_B110, &Form1::txtOUT_B110_Change, 110, write_byte},
+    {&Form1::txtOUT_W112, &Form1::txtOUT_W112_Change, 112, write_word},
+};
+
+// The emulated program's output ports, in the lower half ("Output
+// Port"): what each tick shows, in this order.
+struct OutputPort {
+    TextBox Form1::*field;
+    io::Port port;
+    int (*read)(const io::Port& port);
+};
+
+const OutputPort kOutputPorts[] = {
     {&Form1::txtIN_B115, 115, read_byte},
     {&Form1::txtIN_W117, 117, read_word},
 };
@@ -40,29 +57,31 @@ Form1::Form1()
       txtIN_B115(*form_, control("txtIN_B115")),
       txtIN_W117(*form_, control("txtIN_W117")) {
     for (const Row& row : kRows) form_->name_after(row.field, row.label);
-    form_->on_change(control("txtOUT_B110"), [this] { txtOUT_B110_Change(); });
-    form_->on_change(control("txtOUT_W112"), [this] { txtOUT_W112_Change(); });
+    for (const InputPort& input : kInputPorts)
+        (this->*input.field).onChange([this, &input] { (this->*input.change)(); });
     form_->start_timer(kTimer1, kTimer1IntervalMs, [this] { Timer1_Timer(); });
 }
 
 void Form1::Timer1_Timer() {
-    for (const InputPort& input : kInputPorts)
-        (this->*input.field).setText(rt::to_decimal(input.read(input.port)));
+    for (const OutputPort& output : kOutputPorts)
+        (this->*output.field).setText(rt::to_decimal(output.read(output.port)));
 }
 
-void Form1::txtOUT_B110_Change() { outputChanged(kOutputPorts[0]); }
+void Form1::txtOUT_B110_Change() { entered(&Form1::txtOUT_B110); }
 
-void Form1::txtOUT_W112_Change() { outputChanged(kOutputPorts[1]); }
+void Form1::txtOUT_W112_Change() { entered(&Form1::txtOUT_W112); }
 
 // Writes what the field's text reads as; a number out of range is
 // reported, and emptying the field runs this again, writing 0.
-void Form1::outputChanged(const OutputPort& output) {
-    TextBox& field = this->*output.field;
+void Form1::entered(TextBox Form1::*field) {
+    const auto input = std::find_if(std::begin(kInputPorts), std::end(kInputPorts),
+                                    [field](const InputPort& port) { return port.field == field; });
+    TextBox& box = this->*field;
     try {
-        output.write(output.port, rt::text_to_number(field.Text()));
+        input->write(input->port, rt::text_to_number(box.Text()));
     } catch (const rt::Error& error) {
-        rt::message_box(error.description() + ": " + rt::shortened(field.Text(), kMessageTextLimit));
-        field.setText("");
+        rt::message_box(error.description() + ": " + rt::shortened(box.Text(), kMessageTextLimit));
+        box.setText("");
     }
 }
 

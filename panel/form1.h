@@ -1,5 +1,6 @@
-// The device panel: two fields whose every change is written to the
-// output ports, and two fields showing the input ports ten times a second.
+// The device panel: two fields whose every change is written to the ports
+// that the emulated program reads (its input ports), and two fields that
+// show, ten times a second, the ports it writes (its output ports).
 // Written once for every window system, over the runtime's window layer.
 #pragma once
 
@@ -19,6 +20,8 @@ public:
     TextBox(rt::ui::Form& form, std::size_t control) : form_(&form), control_(control) {}
     std::string Text() const { return form_->text(control_); }
     void setText(const std::string& text) { form_->set_text(control_, text); }
+    // Runs the handler after every change of the text.
+    void onChange(rt::ui::Handler handler) { form_->on_change(control_, std::move(handler)); }
 
 private:
     rt::ui::Form* form_;
@@ -43,24 +46,12 @@ public:
     void txtOUT_B110_Change();
     void txtOUT_W112_Change();
 
-    // A field whose every change is written to its port(s).
-    struct OutputPort {
-        TextBox Form1::*field;
-        io::Port port;
-        void (*write)(const io::Port& port, double number);
-    };
-    // A field that shows its port(s) on each tick.
-    struct InputPort {
-        TextBox Form1::*field;
-        io::Port port;
-        int (*read)(const io::Port& port);
-    };
-
     // The controls that code uses.
     TextBox txtOUT_B110, txtOUT_W112, txtIN_B115, txtIN_W117;
 
 private:
-    void outputChanged(const OutputPort& output);
+    // Writes what the field's text reads as to the port(s) behind it.
+    void entered(TextBox Form1::*field);
 };
 
 }  // namespace panel

@@ -52,7 +52,9 @@ enum class Stream { Output, Error };
 
 // Writes UTF-8 text to standard output or error: to a console as its
 // characters, whatever the console's code page, and anywhere else (a
-// file, a pipe) as the UTF-8 bytes. False when it could not be written.
+// file, a pipe) as the UTF-8 bytes; a program without standard handles
+// (for the Windows desktop) writes to the console it was started from.
+// False when it could not be written or there is nowhere to write it.
 bool write_text(Stream stream, std::string_view text);
 
 }  // namespace rt::platform

@@ -1,7 +1,8 @@
-#include "runtime/window.h"
+#include "runtime/window_shared.h"
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 #include "runtime/message_box.h"
 
@@ -43,6 +44,22 @@ std::string shown_caption(const char* stored) {
         shown += *c;
     }
     return shown;
+}
+
+int fitting_stretch(double room, const std::function<double(int stretch)>& width_at) {
+    const double natural = width_at(100);
+    if (natural <= room) return 100;
+    int stretch = std::clamp(static_cast<int>(100 * room / natural), kNarrowestStretch, 99);
+    while (stretch < 99 && width_at(stretch + 1) <= room) ++stretch;
+    while (stretch > kNarrowestStretch && width_at(stretch) > room) --stretch;
+    return stretch;
+}
+
+void check_field(std::span<const Control> controls, std::size_t control) {
+    if (control >= controls.size())
+        throw std::invalid_argument("no control " + std::to_string(control) + " in the form");
+    if (controls[control].kind != Kind::TextBox)
+        throw std::invalid_argument(std::string(controls[control].name) + " is not a text box");
 }
 
 void invoke(const Handler& handler) noexcept {

@@ -2,7 +2,8 @@
 // with the services its event handlers need (field text, change
 // notifications, a timer, message boxes, the event loop). Standard C++
 // only; each window system realises it in a folder of its own (qt/ with
-// Qt Widgets, win32/ with plain Win32), which the build picks.
+// Qt Widgets, win32/ with plain Win32), which the build picks. What the
+// realisations share among themselves is in window_shared.h, not here.
 #pragma once
 
 #include <cstddef>
@@ -80,42 +81,13 @@ struct Window {
     const char* icon;  // image name
 };
 
-// What both realisations do alike.
-
-// Substitute faces, in order, where a face is missing; they carry Hebrew.
-inline constexpr const char* kSubstituteFaces[] = {"Liberation Sans", "DejaVu Sans"};
-
-// Narrowest letter width, in percent, that a substitute face may be set to
-// so that a caption fits its box.
-inline constexpr int kNarrowestStretch = 80;
-
-// Least width of a message box's text, in pixels at 96 DPI: room for the
-// whole title even beside a short message.
-inline constexpr int kMessageBoxLeastWidth = 200;
-
-// The control's font; one without a face has the window's.
-const Font& font_of(const Control& control, const Window& window);
-
-// Whether Tab stops at the control: an enabled text box with a tab position.
-bool takes_focus(const Control& control);
-
-// The controls' indices in rising tab position, those without one last,
-// the table's order kept among equals.
-std::vector<std::size_t> tab_order(std::span<const Control> controls);
-
-// The stored caption as shown: "&&" shows as "&", a lone "&" marks a
-// mnemonic and does not show.
-std::string shown_caption(const char* stored);
-
 using Handler = std::function<void()>;
-
-// Runs an event handler so that no exception crosses the event loop: what
-// leaves it is reported in a message box, and the program goes on.
-void invoke(const Handler& handler) noexcept;
 
 // The window built from its table. Controls are named by their index in
 // the table. Keyboard focus starts in the first control that can take it in
 // rising tab position, and Tab visits them in that order.
+// The field functions (text, set_text, on_change) take a text box; given
+// any other control they raise std::invalid_argument and change nothing.
 class Form {
 public:
     virtual ~Form() = default;
@@ -124,7 +96,8 @@ public:
     virtual std::string text(std::size_t control) const = 0;
     // Setting a different text runs the field's change handler before it returns.
     virtual void set_text(std::size_t control, const std::string& text) = 0;
-    // Runs the handler after every change of the field's text.
+    // Runs the handler after every change of the field's text. A field has
+    // one change handler: a later call replaces the earlier one.
     virtual void on_change(std::size_t control, Handler handler) = 0;
     // Names a field after the label on its row, for screen readers.
     virtual void name_after(std::size_t field, std::size_t label) = 0;
@@ -153,14 +126,12 @@ struct Application {
     const char* desktop_file;  // the desktop entry's name without ".desktop"
 };
 
-// The application the runtime serves: what start() was given, empty texts before.
-const Application& application();
-void set_application(const Application& application);
-
-// The start routine: takes the application's description, handles its own
-// options, starts the window system, loads the program, installs the real
-// message box over the form, shows the form and serves its events until it
-// is closed. Returns the exit status.
+// The start routine: takes the application's description and its options
+// (--wine[=PREFIX], then --help and --version, which end it before any
+// window), starts the window system, loads the program, with the real
+// message box installed over its form, shows the form and serves its
+// events until it is closed. An error from the load is shown in the
+// message box and gives the exit status 1; otherwise the loop's status.
 int start(const Application& application, int argc, char** argv,
           const std::function<std::unique_ptr<Program>()>& load);
 

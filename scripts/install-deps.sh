@@ -4,17 +4,28 @@
 # machine runs: Debian 12 (bookworm) or 13 (trixie).
 set -euo pipefail
 
+# install-deps.sh [--print] [GROUP...]: --print lists the packages, one a
+# line, and installs nothing. TORVA_OS_RELEASE names another os-release
+# file than the system's, for the tests.
+print=false
+if [[ ${1:-} == --print ]]; then
+  print=true
+  shift
+fi
+
 # The release, from os-release; the names that differ between releases
 # are chosen by it.
-release=$( . /etc/os-release 2>/dev/null && echo "${ID:-}:${VERSION_CODENAME:-}")
+os_release=${TORVA_OS_RELEASE:-/etc/os-release}
+release=$(. "$os_release" 2>/dev/null && echo "${ID:-}:${VERSION_CODENAME:-}") || release=
 case $release in
   # Liberation 2 is fonts-liberation2 in 12; in 13 it is fonts-liberation,
   # and fonts-liberation2 only a transitional package.
   debian:bookworm) liberation=fonts-liberation2 ;;
   debian:trixie) liberation=fonts-liberation ;;
   *)
-    echo "install-deps.sh knows the packages of Debian 12 (bookworm) and 13 (trixie), not of" \
-      "'${release:-an unnamed system}' (/etc/os-release); install the packages it lists by hand" >&2
+    name=$(. "$os_release" 2>/dev/null && echo "${PRETTY_NAME:-$release}") || name="no $os_release"
+    echo "install-deps.sh knows the package names of Debian 12 (bookworm) and 13 (trixie)," \
+      "not of this system (${name:-unnamed}): install what it lists by hand" >&2
     exit 1 ;;
 esac
 
@@ -30,6 +41,8 @@ packages=(
   xvfb openbox xdotool x11-utils imagemagick xclip
   # checks of the desktop entry, the metainfo and the manual pages
   desktop-file-utils appstream man-db
+  # the sources' layout (scripts/format-check.sh)
+  clang-format
 )
 # Extra groups, named as arguments: what builds and checks the Debian
 # package, the fuzzer's compiler, what cross-builds the Windows programs
@@ -51,12 +64,18 @@ for group in "$@"; do
     # what packs a release and compares two builds of it: the archives,
     # the Windows Installer packages (wixl; msitools reads them back),
     # Authenticode signing and the throwaway certificate of its test
-    release) packages+=(zip unzip diffoscope-minimal wixl msitools python3-gi gir1.2-libmsi-1.0 osslsigncode openssl) ;;
+    # (tzdata: the second build runs in another time zone)
+    release) packages+=(zip unzip diffoscope-minimal tzdata wixl msitools python3-gi gir1.2-libmsi-1.0 osslsigncode openssl) ;;
     # what makes the Debian 13 tree of make test-debian13
     debian13) packages+=(debootstrap) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac
 done
+
+if $print; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then

@@ -58,27 +58,39 @@ end_processes_in_tree() {
   return 0
 }
 
+# What a user has who cloned the project and runs make; the targets
+# install the rest.
+own_tools=(make git ca-certificates)
+
 if [[ ! -f $root/etc/debian_version ]]; then
   mounted_below "$base/root.new" && { echo "something is still mounted in $base/root.new" >&2; exit 1; }
   rm -rf "$base/root.new"
   mkdir -p "$base"
   echo "Making a minimal Debian 13 in $root"
-  debootstrap --variant=minbase --include=make,ca-certificates trixie "$base/root.new"
+  debootstrap --variant=minbase --include="$(IFS=,; echo "${own_tools[*]}")" trixie "$base/root.new"
   mv "$base/root.new" "$root"
 fi
 release=$(. "$root/etc/os-release" && echo "$VERSION_ID")
 [[ $release == 13 ]] || { echo "$root holds Debian $release, not 13" >&2; exit 1; }
+
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+missing=()
+for tool in "${own_tools[@]}"; do
+  chroot "$root" dpkg-query -W -f='${Status}' "$tool" 2>/dev/null | grep -q "ok installed" || missing+=("$tool")
+done
+if [[ ${#missing[@]} -gt 0 ]]; then
+  chroot "$root" apt-get update -q
+  chroot "$root" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
 
 end_processes_in_tree
 mounted_below "$root" && { echo "something is still mounted in $root; unmount it first" >&2; exit 1; }
 rm -rf "$root/work/torva"
 mkdir -p "$root/work"
 git clone -q --no-hardlinks "$here" "$root/work/torva"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
 echo "Debian $(cat "$root/etc/debian_version"), commit $(git -C "$here" rev-parse --short HEAD): make ${targets[*]}"
 
 # The run itself, in a private mount namespace: the mounts go with it,
 # and its trap takes them down in reverse order before that.
-end_processes_in_tree
 trap end_processes_in_tree EXIT
 unshare --mount --propagation private "$0" --inside "${targets[@]}"

@@ -18,8 +18,13 @@ start_x_session() {
   export DISPLAY
   openbox >"$work/wm.log" 2>&1 &
   wm=$!
-  eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
-    { echo "no window manager" >&2; return 1; }
+  # Up to twenty seconds: a loaded machine starts openbox slowly.
+  local wait
+  for wait in 1 2 3 4; do
+    eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' && return 0
+  done
+  echo "no window manager" >&2
+  return 1
 }
 
 # panel_command PROGRAM WORK: sets start to the command that runs the

@@ -10,14 +10,18 @@ work=$2
 here=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$work" && mkdir -p "$work"
 
+cleanup() { kill "${app:-}" "${clip:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; }
+trap cleanup EXIT
+
+# A private X server on a free display, and a window manager to close
+# windows with; up before Wine is first asked anything, so that Wine's
+# desktop process starts on it.
 source "$here/scripts/x-session.sh"
+start_x_session "$work" || exit 1
 panel_command "$program" "$work" || exit 1
 port_file=$temp/emu_port.dat
 rm -f "$port_file"
 passed=0 failed=0
-
-cleanup() { kill "${app:-}" "${clip:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; }
-trap cleanup EXIT
 
 pass() { echo "ok: $1"; passed=$((passed + 1)); }
 fail() { echo "FAILED: $1"; failed=$((failed + 1)); }
@@ -71,9 +75,6 @@ cases=(
   "type 7 | 12=7 | the word field takes typing again"
   "paste 100000; close-box | 12=0 13=0 | 100 kB of digits pasted after the 7: a message box at once, closed with Enter, and 0 at ports 112 and 113"
 )
-
-# A private X server on a free display, and a window manager to close windows with.
-start_x_session "$work" || exit 1
 
 "${start[@]}" >"$work/app.log" 2>&1 &
 app=$!

@@ -3,7 +3,10 @@
 // test has a fresh TMPDIR of its own.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "panel/form1.h"
 #include "panel/layout.h"
 #include "runtime/message_box.h"
+#include "runtime/window_shared.h"
 #include "test_support.h"
 
 namespace {
@@ -87,6 +91,25 @@ TEST_F(FormContract, AHandlerThatEmptiesItsFieldRunsAgainNestedAndWritesZero) {
     EXPECT_EQ(seen.size(), 2u);
     EXPECT_EQ(form().text(kByteField), "");
     EXPECT_EQ(port(110), 0);
+}
+
+// A field has one change handler: the later replaces the earlier. The
+// field functions take text boxes alone, and refuse a label unchanged.
+TEST_F(FormContract, AFieldHasOneChangeHandlerAndOnlyFieldsHaveOne) {
+    std::vector<std::string> ran;
+    form().on_change(kByteField, [&] { ran.push_back("first"); });
+    form().on_change(kByteField, [&] { ran.push_back("second"); });
+    form().set_text(kByteField, "1");
+    EXPECT_EQ(ran, std::vector<std::string>{"second"});
+
+    constexpr std::size_t kLabel = control("Label3");
+    const std::pair<const char*, std::function<void()>> calls[] = {
+        {"text", [&] { form().text(kLabel); }},
+        {"set_text", [&] { form().set_text(kLabel, "x"); }},
+        {"on_change", [&] { form().on_change(kLabel, [] {}); }},
+        {"set_text past the table", [&] { form().set_text(std::size(panel::kControls), "x"); }},
+    };
+    for (const auto& [name, call] : calls) EXPECT_THROW(call(), std::invalid_argument) << name;
 }
 
 TEST_F(FormContract, TicksGoOnWhileAMessageBoxWaits) {

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/form.h"
 #include "runtime/text.h"
 
 namespace {
@@ -25,7 +25,7 @@ struct Shown {
 // Shows the box, notes what it shows, and presses OK.
 Shown show(const QString& text) {
     Shown seen{};
-    rt::ui::qt::show_message_box(nullptr, text, [&seen](QMessageBox& box) {
+    rt::qt::show_message_box(nullptr, text, [&seen](QMessageBox& box) {
         QTimer::singleShot(0, &box, [&seen, &box] {
             auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
             const QRect room = label->contentsRect();

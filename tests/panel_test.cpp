@@ -18,7 +18,8 @@
 #include "panel/application.h"
 #include "panel/form1.h"
 #include "runtime/message_box.h"
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/form.h"
+#include "runtime/window_shared.h"
 #include "test_support.h"
 
 namespace {
@@ -32,7 +33,7 @@ protected:
         previous_ =
             rt::set_message_box_handler([this](const std::string& text) { messages.push_back(text); });
         program = std::make_unique<panel::Form1>();
-        form = rt::ui::qt::widget(program->form());
+        form = rt::qt::widget(program->form());
         ui = {find<QLineEdit>("txtOUT_B110"), find<QLineEdit>("txtOUT_W112"), find<QLineEdit>("txtIN_B115"),
               find<QLineEdit>("txtIN_W117"),  find<PictureBox>("Picture1"),   find<PictureBox>("Picture2"),
               find<QFrame>("Line1"),          find<QTimer>("Timer1")};
@@ -76,7 +77,7 @@ protected:
         QMetaObject::Connection connection_;
     };
 
-    using PictureBox = rt::ui::qt::PictureBox;
+    using PictureBox = rt::qt::PictureBox;
     std::unique_ptr<panel::Form1> program;
     QWidget* form = nullptr;
     // The controls as the window system shows them.
@@ -241,7 +242,7 @@ TEST_F(Panel, FieldsAreNamedByTheLabelOnTheirRow) {
 
 // --- Polling -------------------------------------------------------------
 
-TEST_F(Panel, TicksShowTheInputPorts) {
+TEST_F(Panel, TicksShowTheEmulatedProgramsOutputPorts) {
     struct Shown {
         int b115, w117_low, w117_high;
         const char *byte, *word;

@@ -106,9 +106,23 @@ inline Outcome run_process(const std::string& program, const std::vector<std::st
     CloseHandle(out_file);
     CloseHandle(err_file);
     Outcome result{static_cast<int>(status), slurp(out), slurp(err)};
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
+    // A process that the program's start made (Wine's desktop for a window
+    // program) may still hold the files open; they then stay behind.
+    std::error_code held;
+    std::filesystem::remove(out, held);
+    std::filesystem::remove(err, held);
     return result;
+}
+
+// The first four rows of a console screen buffer's cells, row by row: a
+// long line runs on into the next row.
+inline std::wstring console_rows(HANDLE screen) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen, &info);
+    std::wstring shown(static_cast<std::size_t>(info.dwSize.X) * 4, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+    return shown;
 }
 
 // A running program whose standard output is read line by line.

@@ -59,13 +59,19 @@ TEST_F(TorvaPort, PrintsAPathInHebrewAsUtf8) {
 
 #ifdef _WIN32
 // The Windows program already uses the temporary folder of the system it
-// runs on: --wine changes nothing and says so.
+// runs on: --wine changes nothing and says so; one that names no prefix
+// is refused as on Linux.
 TEST_F(TorvaPort, TakesWineAsNeedlessOnWindows) {
-    for (const char* option : {"--wine", "--wine=C:\\elsewhere"}) {
+    const std::tuple<const char*, int, std::string, std::string> cases[] = {
+        {"--wine", 0, "0\n", "--wine is ignored"},
+        {"--wine=C:\\elsewhere", 0, "0\n", "--wine is ignored"},
+        {"--wine=", 1, "", "torva-port: --wine: --wine= names no prefix\n"},
+    };
+    for (const auto& [option, status, out, err] : cases) {
         const Outcome r = run({option, "read", "115"});
-        EXPECT_EQ(r.status, 0) << option;
-        EXPECT_EQ(r.out, "0\n") << option;
-        EXPECT_NE(r.err.find("--wine is ignored"), std::string::npos) << r.err;
+        EXPECT_EQ(r.status, status) << option;
+        EXPECT_EQ(r.out, out) << option;
+        EXPECT_NE(r.err.find(err), std::string::npos) << r.err;
     }
 }
 #endif
@@ -91,12 +97,7 @@ TEST_F(TorvaPortInAConsole, ShowsTheCharactersThemselves) {
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    // The cells row by row: a long line runs on into the next row.
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    GetConsoleScreenBufferInfo(screen, &info);
-    std::wstring shown(static_cast<std::size_t>(info.dwSize.X) * 4, L' ');
-    DWORD read = 0;
-    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+    const std::wstring shown = testsupport::console_rows(screen);
     CloseHandle(screen);
     const std::wstring expected = (dir / "emu_port.dat").wstring();
     EXPECT_EQ(shown.substr(0, expected.size()), expected);

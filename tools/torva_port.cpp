@@ -263,7 +263,9 @@ int main(int argc, char** argv) {
     // Under a file-size limit a write then fails and is reported with
     // status 1, rather than the process dying silently half-way into a word.
     rt::platform::ignore_file_size_signal();
-    if (const auto status = rt::wine::use_prefix_from_arguments("torva-port", argc, argv)) return *status;
+    const auto say = [](const std::string& line) { err(line + '\n'); };
+    if (const auto status = rt::wine::use_prefix_from_arguments("torva-port", argc, argv, say))
+        return *status;
     try {
         return run(Args(argv + 1, argv + argc));
     } catch (const RangeError& error) {

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <iostream>
 #include <string>
 
 #include "runtime/wine_option.h"
@@ -11,8 +10,6 @@
 namespace rt::wine {
 
 namespace {
-
-constexpr int kExitNoPrefix = 1;
 
 // Wine names the user's folder after the login name.
 std::string user_name() {
@@ -23,18 +20,10 @@ std::string user_name() {
 
 }  // namespace
 
-std::optional<int> use_prefix_from_arguments(const char* command, int& argc, char** argv) {
-    try {
-        const std::optional<std::string> given = take_option(argc, argv);
-        if (!given) return std::nullopt;
-        const auto prefix = choose_prefix(given, std::getenv("WINEPREFIX"), std::getenv("HOME"));
-        // Every later look for the temporary directory reads TMPDIR.
-        ::setenv("TMPDIR", temp_directory(prefix, user_name()).c_str(), 1);
-        return std::nullopt;
-    } catch (const Error& error) {
-        std::cerr << command << ": --wine: " << error.description() << '\n';
-        return kExitNoPrefix;
-    }
+void use_prefix(const char*, const std::string& given, const Say&) {
+    const auto prefix = choose_prefix(given, std::getenv("WINEPREFIX"), std::getenv("HOME"));
+    // Every later look for the temporary directory reads TMPDIR.
+    ::setenv("TMPDIR", temp_directory(prefix, user_name()).c_str(), 1);
 }
 
 }  // namespace rt::wine

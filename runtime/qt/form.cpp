@@ -1,6 +1,6 @@
 // The form on Qt Widgets: QLabel, QLineEdit, the picture boxes, a QFrame
 // for the line and QTimer, placed in pixels at 15 twips each.
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/form.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -12,9 +12,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
-namespace rt::ui::qt {
+namespace rt::qt {
 namespace {
 
 // Longest text a field's cursor blinks over; see steady_cursor_for_long_text.
@@ -27,26 +28,27 @@ constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | 
 QString image(const char* name) { return QStringLiteral(":/images/") + QString::fromUtf8(name); }
 
 QRect pixels(int left, int top, int width, int height) {
-    return {twips_to_pixels(left), twips_to_pixels(top), twips_to_pixels(width), twips_to_pixels(height)};
+    return {ui::twips_to_pixels(left), ui::twips_to_pixels(top), ui::twips_to_pixels(width),
+            ui::twips_to_pixels(height)};
 }
 
-QColor resolve(const Colour& colour) {
+QColor resolve(const ui::Colour& colour) {
     const QPalette system = QApplication::palette();
     switch (colour.role) {
-    case Colour::Role::ButtonFace: return system.color(QPalette::Button);
-    case Colour::Role::ButtonText: return system.color(QPalette::ButtonText);
-    case Colour::Role::WindowBackground: return system.color(QPalette::Base);
-    case Colour::Role::WindowText: return system.color(QPalette::Text);
-    case Colour::Role::Rgb: break;
+    case ui::Colour::Role::ButtonFace: return system.color(QPalette::Button);
+    case ui::Colour::Role::ButtonText: return system.color(QPalette::ButtonText);
+    case ui::Colour::Role::WindowBackground: return system.color(QPalette::Base);
+    case ui::Colour::Role::WindowText: return system.color(QPalette::Text);
+    case ui::Colour::Role::Rgb: break;
     }
     return QColor(colour.rgb);
 }
 
 // Qt has no character-set setting: the substitutes, which carry Hebrew,
 // follow the wanted face.
-QFont resolve(const Font& font) {
+QFont resolve(const ui::Font& font) {
     QStringList faces{QString::fromUtf8(font.face)};
-    for (const char* substitute : kSubstituteFaces) faces << QString::fromUtf8(substitute);
+    for (const char* substitute : ui::kSubstituteFaces) faces << QString::fromUtf8(substitute);
     QFont result;
     result.setFamilies(faces);
     result.setPointSizeF(font.points);
@@ -55,7 +57,7 @@ QFont resolve(const Font& font) {
     return result;
 }
 
-void colour(QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back, const Control& c) {
+void colour(QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back, const ui::Control& c) {
     QPalette palette = widget->palette();
     palette.setColor(text, resolve(c.foreground));
     palette.setColor(back, resolve(c.background));
@@ -65,19 +67,14 @@ void colour(QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back,
 
 // A substitute face may be wider than the one the box was made for:
 // narrow its letters to the widest stretch at which the caption fits
-// rather than clip it. The natural width gives the first guess.
+// rather than clip it.
 void fit_caption(QLabel* label) {
-    const qreal room = label->contentsRect().width();
     QFont font = label->font();
-    const auto width_at = [&](int stretch) {
-        font.setStretch(stretch);
+    const int stretch = ui::fitting_stretch(label->contentsRect().width(), [&](int stretch) {
+        font.setStretch(stretch == 100 ? QFont::AnyStretch : stretch);
         return QFontMetricsF(font).horizontalAdvance(label->text());
-    };
-    const qreal natural = QFontMetricsF(font).horizontalAdvance(label->text());
-    if (natural <= room) return;
-    int stretch = std::clamp(static_cast<int>(100 * room / natural), kNarrowestStretch, 99);
-    while (stretch < 99 && width_at(stretch + 1) <= room) ++stretch;
-    while (stretch > kNarrowestStretch && width_at(stretch) > room) --stretch;
+    });
+    if (stretch == 100) return;
     font.setStretch(stretch);
     label->setFont(font);
 }
@@ -97,10 +94,10 @@ public:
     }
 };
 
-QWidget* make_label(const Control& c, const Font& font, QWidget* parent) {
-    auto* label = new QLabel(QString::fromStdString(shown_caption(c.text)), parent);
+QWidget* make_label(const ui::Control& c, const ui::Font& font, QWidget* parent) {
+    auto* label = new QLabel(QString::fromStdString(ui::shown_caption(c.text)), parent);
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment((c.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    label->setAlignment((c.align == ui::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
     label->setIndent(0);
     if (c.border) {
         label->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -113,7 +110,7 @@ QWidget* make_label(const Control& c, const Font& font, QWidget* parent) {
     return label;
 }
 
-QWidget* make_text_box(const Control& c, const Font& font, QWidget* parent) {
+QWidget* make_text_box(const ui::Control& c, const ui::Font& font, QWidget* parent) {
     auto* field = new QLineEdit(QString::fromUtf8(c.text), parent);
     field->setMaxLength(std::numeric_limits<int>::max());
     field->setFont(resolve(font));
@@ -124,17 +121,17 @@ QWidget* make_text_box(const Control& c, const Font& font, QWidget* parent) {
     return field;
 }
 
-QWidget* make_picture_box(const Control& c, const Font&, QWidget* parent) {
-    auto* picture = new qt::PictureBox(image(c.text), resolve(c.background), parent);
+QWidget* make_picture_box(const ui::Control& c, const ui::Font&, QWidget* parent) {
+    auto* picture = new PictureBox(image(c.text), resolve(c.background), parent);
     picture->setGeometry(pixels(c.left, c.top, c.width, c.height));
     return picture;
 }
 
 // A one-pixel line between two points on the window's background.
-QWidget* make_line(const Control& c, const Font&, QWidget* parent) {
+QWidget* make_line(const ui::Control& c, const ui::Font&, QWidget* parent) {
     auto* line = new QFrame(parent);
-    const QPoint from(twips_to_pixels(c.left), twips_to_pixels(c.top));
-    const QPoint to(twips_to_pixels(c.width), twips_to_pixels(c.height));
+    const QPoint from(ui::twips_to_pixels(c.left), ui::twips_to_pixels(c.top));
+    const QPoint to(ui::twips_to_pixels(c.width), ui::twips_to_pixels(c.height));
     line->setGeometry(QRect(from, to));
     colour(line, QPalette::WindowText, QPalette::Window, c);
     return line;
@@ -150,21 +147,22 @@ void steady_cursor_for_long_text() {
     QGuiApplication::styleHints()->setCursorFlashTime(long_text ? 0 : blinking);
 }
 
-using Maker = QWidget* (*)(const Control&, const Font&, QWidget*);
+using Maker = QWidget* (*)(const ui::Control&, const ui::Font&, QWidget*);
 
-Maker maker(Kind kind) {
+Maker maker(ui::Kind kind) {
     switch (kind) {
-    case Kind::Label: return make_label;
-    case Kind::TextBox: return make_text_box;
-    case Kind::PictureBox: return make_picture_box;
-    case Kind::Line: break;
+    case ui::Kind::Label: return make_label;
+    case ui::Kind::TextBox: return make_text_box;
+    case ui::Kind::PictureBox: return make_picture_box;
+    case ui::Kind::Line: break;
     }
     return make_line;
 }
 
-class QtForm : public Form {
+class QtForm : public ui::Form {
 public:
-    QtForm(const Window& window, std::span<const Control> controls) : top_(nullptr, kWindowFlags) {
+    QtForm(const ui::Window& window, std::span<const ui::Control> controls)
+        : controls_(controls), top_(nullptr, kWindowFlags) {
         top_.setObjectName(QString::fromUtf8(window.name));
         top_.setWindowTitle(QString::fromUtf8(window.caption));
         top_.setWindowIcon(QIcon(image(window.icon)));
@@ -177,8 +175,8 @@ public:
         top_.setPalette(palette);
         top_.setAutoFillBackground(true);
 
-        for (const Control& c : controls) {
-            QWidget* widget = maker(c.kind)(c, font_of(c, window), &top_);
+        for (const ui::Control& c : controls) {
+            QWidget* widget = maker(c.kind)(c, ui::font_of(c, window), &top_);
             widget->setObjectName(QString::fromUtf8(c.name));
             widgets_.push_back(widget);
         }
@@ -187,6 +185,10 @@ public:
             field->raise();
             QObject::connect(field, &QLineEdit::textChanged, &top_, steady_cursor_for_long_text);
         }
+        handlers_.resize(controls.size());
+        for (std::size_t i = 0; i < controls.size(); ++i)
+            if (controls[i].kind == ui::Kind::TextBox)
+                QObject::connect(field(i), &QLineEdit::textChanged, &top_, [this, i] { changed(i); });
         QObject::connect(qApp, &QApplication::focusChanged, &top_, steady_cursor_for_long_text);
         orderTabStops(controls);
     }
@@ -200,33 +202,44 @@ public:
         field(control)->setText(QString::fromStdString(text));
     }
 
-    void on_change(std::size_t control, Handler handler) override {
-        QObject::connect(field(control), &QLineEdit::textChanged, &top_, [handler] { invoke(handler); });
+    void on_change(std::size_t control, ui::Handler handler) override {
+        ui::check_field(controls_, control);
+        handlers_[control] = std::move(handler);
     }
 
     void name_after(std::size_t field, std::size_t label) override {
-        widgets_.at(field)->setAccessibleName(qobject_cast<QLabel*>(widgets_.at(label))->text().trimmed());
+        if (label >= controls_.size()) throw std::out_of_range("no such label");
+        const std::string caption = ui::shown_caption(controls_[label].text);
+        widgets_.at(field)->setAccessibleName(QString::fromStdString(caption).trimmed());
     }
 
-    void start_timer(const char* name, int interval_ms, Handler tick) override {
+    void start_timer(const char* name, int interval_ms, ui::Handler tick) override {
         auto* timer = new QTimer(&top_);
         timer->setObjectName(QString::fromUtf8(name));
         timer->setInterval(interval_ms);
-        QObject::connect(timer, &QTimer::timeout, &top_, [tick] { invoke(tick); });
+        QObject::connect(timer, &QTimer::timeout, &top_, [tick] { ui::invoke(tick); });
         timer->start();
     }
 
     void show() override { top_.show(); }
 
 private:
-    QLineEdit* field(std::size_t control) const { return qobject_cast<QLineEdit*>(widgets_.at(control)); }
+    QLineEdit* field(std::size_t control) const {
+        ui::check_field(controls_, control);
+        return static_cast<QLineEdit*>(widgets_[control]);
+    }
+
+    // A copy, so that the handler may replace itself while it runs.
+    void changed(std::size_t control) {
+        if (const ui::Handler handler = handlers_[control]) ui::invoke(handler);
+    }
 
     // Tab visits the controls that take focus in tab order; the focus
     // starts in the first of them.
-    void orderTabStops(std::span<const Control> controls) {
+    void orderTabStops(std::span<const ui::Control> controls) {
         QWidget* previous = nullptr;
-        for (std::size_t i : tab_order(controls)) {
-            if (!takes_focus(controls[i])) continue;
+        for (std::size_t i : ui::tab_order(controls)) {
+            if (!ui::takes_focus(controls[i])) continue;
             QWidget* widget = widgets_[i];
             if (previous) QWidget::setTabOrder(previous, widget);
             else widget->setFocus();
@@ -234,17 +247,19 @@ private:
         }
     }
 
+    std::span<const ui::Control> controls_;
     QWidget top_;
     std::vector<QWidget*> widgets_;
+    std::vector<ui::Handler> handlers_;  // by control; empty for none
 };
 
 }  // namespace
 
-QWidget* widget(Form& form) { return static_cast<QtForm&>(form).widget(); }
+QWidget* widget(ui::Form& form) { return static_cast<QtForm&>(form).widget(); }
 
-QWidget* control(Form& form, std::size_t control) { return static_cast<QtForm&>(form).control(control); }
+QWidget* control(ui::Form& form, std::size_t control) { return static_cast<QtForm&>(form).control(control); }
 
-}  // namespace rt::ui::qt
+}  // namespace rt::qt
 
 namespace rt::ui {
 

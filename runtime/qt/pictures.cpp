@@ -2,9 +2,9 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/form.h"
 
-namespace rt::ui::qt {
+namespace rt::qt {
 
 PictureBox::PictureBox(const QString& resource, const QColor& background, QWidget* parent)
     : QWidget(parent), resource_(resource), background_(background) {
@@ -38,4 +38,4 @@ void PictureBox::paintEvent(QPaintEvent*) {
     else painter.drawImage(rect(), bitmap_);
 }
 
-}  // namespace rt::ui::qt
+}  // namespace rt::qt

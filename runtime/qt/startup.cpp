@@ -1,23 +1,20 @@
-// The start routine on Qt: the program's own options, a message handler
-// that turns Qt's abort for a missing display into one line and status 1,
-// the application's name, version and desktop file name for window
-// managers and Wayland, and the event loop until the form is closed.
+// Qt as the start routine's window system: a message handler that turns
+// Qt's abort for a missing display into one line and status 1, the
+// application's name, version and desktop file name for window managers
+// and Wayland, its message box and its event loop.
 #include <QApplication>
-#include <QPointer>
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "runtime/message_box.h"
-#include "runtime/qt/widgets.h"
+#include "runtime/qt/form.h"
 #include "runtime/startup.h"
 
-namespace rt::ui::qt {
+namespace rt::qt {
 namespace {
 
 using startup::Displays;
@@ -45,7 +42,7 @@ void on_start_message(QtMsgType type, const QMessageLogContext& context, const Q
     }
     const std::string reason = text.section(QLatin1Char('\n'), 0, 0).toStdString();
     const Displays displays{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")};
-    const std::string line = failure_line(application().command, displays, display_refused, reason);
+    const std::string line = failure_line(ui::application().command, displays, display_refused, reason);
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
     std::_Exit(1);
@@ -63,31 +60,38 @@ void started() {
         previous_handler(message.type, context, message.text);
     }
     held.clear();
-    QGuiApplication::setApplicationName(QString::fromUtf8(application().title));
-    QGuiApplication::setApplicationVersion(QString::fromUtf8(application().version));
-    QGuiApplication::setDesktopFileName(QString::fromUtf8(application().desktop_file));
+    QGuiApplication::setApplicationName(QString::fromUtf8(ui::application().title));
+    QGuiApplication::setApplicationVersion(QString::fromUtf8(ui::application().version));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(ui::application().desktop_file));
 }
+
+// Qt Widgets as the start routine's window system: the application
+// object, QMessageBox over the form, and Qt's event loop.
+class QtWindowSystem : public startup::WindowSystem {
+public:
+    QtWindowSystem(int& argc, char** argv) : app_(argc, argv) { started(); }
+
+    void message_box(ui::Form* owner, const std::string& text) override {
+        show_message_box(owner ? widget(*owner) : nullptr, QString::fromStdString(text));
+    }
+
+    int loop(ui::Form&) override { return QApplication::exec(); }
+
+private:
+    // Guards the application object's start, which comes after it.
+    struct Guard {
+        Guard() { guard_window_start(); }
+    } guard_;
+    QApplication app_;
+};
 
 }  // namespace
-}  // namespace rt::ui::qt
+}  // namespace rt::qt
 
-namespace rt::ui {
+namespace rt::startup {
 
-int start(const Application& description, int argc, char** argv,
-          const std::function<std::unique_ptr<Program>()>& load) {
-    set_application(description);
-    if (const auto status = startup::handle_command_line(description, argc, argv, std::cout)) return *status;
-    qt::guard_window_start();
-    QApplication app(argc, argv);
-    qt::started();
-    std::unique_ptr<Program> program = load();
-    QPointer<QWidget> owner(qt::widget(program->form()));
-    set_message_box_handler(
-        [owner](const std::string& text) { qt::show_message_box(owner, QString::fromStdString(text)); });
-    program->form().show();
-    const int status = QApplication::exec();
-    set_message_box_handler({});
-    return status;
+std::unique_ptr<WindowSystem> begin_window_system(int& argc, char** argv) {
+    return std::make_unique<qt::QtWindowSystem>(argc, argv);
 }
 
-}  // namespace rt::ui
+}  // namespace rt::startup

@@ -62,21 +62,26 @@ HFONT fitted_font(LOGFONTW logical, const std::wstring& text, int room) {
     const HGDIOBJ original = SelectObject(dc, font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    const auto width = [&] {
+    const auto narrowed = [&](int stretch) {
+        LOGFONTW narrow = logical;
+        narrow.lfWidth = MulDiv(metrics.tmAveCharWidth, stretch, 100);
+        return CreateFontIndirectW(&narrow);
+    };
+    const auto width_at = [&](int stretch) {
+        HFONT trial = stretch == 100 ? font : narrowed(stretch);
+        SelectObject(dc, trial);
         SIZE size{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return size.cx;
-    };
-    for (int stretch = 99; stretch >= ui::kNarrowestStretch && width() > room; --stretch) {
         SelectObject(dc, original);  // a font is deleted only when no DC holds it
-        DeleteObject(font);
-        logical.lfWidth = MulDiv(metrics.tmAveCharWidth, stretch, 100);
-        font = CreateFontIndirectW(&logical);
-        SelectObject(dc, font);
-    }
+        if (trial != font) DeleteObject(trial);
+        return double(size.cx);
+    };
+    const int stretch = ui::fitting_stretch(room, width_at);
     SelectObject(dc, original);
     ReleaseDC(nullptr, dc);
-    return font;
+    if (stretch == 100) return font;
+    DeleteObject(font);
+    return narrowed(stretch);
 }
 
 }  // namespace rt::win32

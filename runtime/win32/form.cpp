@@ -72,10 +72,10 @@ public:
     Win32Form(const Window& window, std::span<const Control> controls);
     ~Win32Form() override;
 
-    std::string text(std::size_t control) const override { return narrow(current_text(items_.at(control))); }
+    std::string text(std::size_t control) const override { return narrow(current_text(field(control))); }
     void set_text(std::size_t control, const std::string& text) override;
     void on_change(std::size_t control, Handler handler) override {
-        items_.at(control).on_change = std::move(handler);
+        field(control).on_change = std::move(handler);
     }
     void name_after(std::size_t field, std::size_t label) override;
     void start_timer(const char* name, int interval_ms, Handler tick) override;
@@ -94,6 +94,11 @@ private:
     void place(Item& item);
     void changed(std::size_t control);
     bool paste(std::size_t control);
+    Item& field(std::size_t control) {
+        ui::check_field(controls_, control);
+        return items_[control];
+    }
+    const Item& field(std::size_t control) const { return const_cast<Win32Form*>(this)->field(control); }
     static std::wstring current_text(const Item& item) {
         return item.pasted ? *item.pasted : window_text(item.window);
     }
@@ -102,6 +107,7 @@ private:
     Item* item_of(HWND child);
 
     Window layout_;
+    std::span<const Control> controls_;
     std::vector<Item> items_;
     std::vector<Handler> timers_;
     HWND window_ = nullptr;
@@ -126,7 +132,8 @@ std::wstring register_class(const Window& window) {
     return name;
 }
 
-Win32Form::Win32Form(const Window& window, std::span<const Control> controls) : layout_(window) {
+Win32Form::Win32Form(const Window& window, std::span<const Control> controls)
+    : layout_(window), controls_(controls) {
     const std::wstring form_class = register_class(window);
     background_ = CreateSolidBrush(resolve(layout_.background));
     for (const Control& control : controls) items_.push_back(Item{.control = &control});
@@ -212,7 +219,7 @@ void Win32Form::place(Item& item) {
 }
 
 void Win32Form::set_text(std::size_t control, const std::string& text) {
-    Item& item = items_.at(control);
+    Item& item = field(control);
     const std::wstring wide = widen(text);
     if (wide == current_text(item)) return;
     item.pasted.reset();  // a waiting paste is overwritten

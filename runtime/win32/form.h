@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "runtime/win32/text.h"
-#include "runtime/window.h"
+#include "runtime/window_shared.h"
 
 namespace rt::win32 {
 

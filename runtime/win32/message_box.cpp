@@ -8,7 +8,7 @@
 
 #include "runtime/text.h"
 #include "runtime/win32/dpi.h"
-#include "runtime/window.h"
+#include "runtime/window_shared.h"
 
 namespace rt::win32 {
 namespace {

@@ -95,14 +95,26 @@ void close(NativeHandle handle) noexcept { CloseHandle(handle); }
 
 // Windows has no file-size limit signal; a write it refuses fails by itself.
 void ignore_file_size_signal() noexcept {}
+// A program for the desktop started from a console has no standard
+// handles: its text goes to the console it was started from, if any.
+HANDLE parent_console() {
+    static const HANDLE console = [] {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return INVALID_HANDLE_VALUE;
+        return CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    }();
+    return console;
+}
+
 // A console shows UTF-8 bytes in its own code page, as mojibake: it is
 // given the characters instead.
 bool write_text(Stream stream, std::string_view text) {
     std::FILE* file = stream == Stream::Output ? stdout : stderr;
     HANDLE handle = GetStdHandle(stream == Stream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    if (handle == INVALID_HANDLE_VALUE || !handle) handle = parent_console();
+    if (handle == INVALID_HANDLE_VALUE || !handle) return false;
     DWORD mode = 0;
-    if (handle == INVALID_HANDLE_VALUE || !handle || !GetConsoleMode(handle, &mode))
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (!GetConsoleMode(handle, &mode)) return std::fwrite(text.data(), 1, text.size(), file) == text.size();
     std::fflush(file);  // what went through the C stream shows first
     const std::wstring wide = widen(std::string(text));
     // In pieces, which older consoles need, never splitting a surrogate pair.

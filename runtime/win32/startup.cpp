@@ -1,39 +1,46 @@
-// The start routine on Win32: the common controls, the program's form,
-// the real message box, and the message loop until the form is closed.
+// Win32 as the start routine's window system: the common controls, our
+// message box over the form, and the message loop until the form is closed.
 #include "runtime/win32/form.h"  // windows.h, which commctrl.h needs first
 
 #include <commctrl.h>
 
-#include <exception>
 #include <memory>
 #include <string>
 
-#include "runtime/message_box.h"
+#include "runtime/startup.h"
 #include "runtime/win32/message_box.h"
 
-namespace rt::ui {
+namespace rt::win32 {
+namespace {
 
-int start(const Application& description, int, char**,
-          const std::function<std::unique_ptr<Program>()>& load) {
-    set_application(description);
-    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&common);
-    std::unique_ptr<Program> program;
-    try {
-        program = load();
-    } catch (const std::exception& error) {
-        win32::show_message_box(nullptr, error.what());
-        return 1;
+class Win32WindowSystem : public startup::WindowSystem {
+public:
+    Win32WindowSystem() {
+        INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&common);
     }
-    HWND window = win32::window_of(program->form());
-    const MessageBoxHandler previous = set_message_box_handler([window](const std::string& text) {
-        win32::show_message_box(IsWindow(window) ? window : nullptr, text);
-    });
-    program->form().show();
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) win32::serve(window, message);
-    set_message_box_handler(previous);
-    return static_cast<int>(message.wParam);
+
+    // Over the form's window while it is there.
+    void message_box(ui::Form* owner, const std::string& text) override {
+        HWND window = owner ? window_of(*owner) : nullptr;
+        show_message_box(window && IsWindow(window) ? window : nullptr, text);
+    }
+
+    int loop(ui::Form& form) override {
+        HWND window = window_of(form);
+        MSG message{};
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) serve(window, message);
+        return static_cast<int>(message.wParam);
+    }
+};
+
+}  // namespace
+}  // namespace rt::win32
+
+namespace rt::startup {
+
+std::unique_ptr<WindowSystem> begin_window_system(int&, char**) {
+    return std::make_unique<win32::Win32WindowSystem>();
 }
 
-}  // namespace rt::ui
+}  // namespace rt::startup

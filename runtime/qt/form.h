@@ -8,17 +8,17 @@
 #include <QWidget>
 #include <functional>
 
-#include "runtime/window.h"
+#include "runtime/window_shared.h"
 
 class QMessageBox;
 class QSvgRenderer;
 
-namespace rt::ui::qt {
+namespace rt::qt {
 
 // The top-level widget of a form built by create_form, and the widget of
 // one of its controls.
-QWidget* widget(Form& form);
-QWidget* control(Form& form, std::size_t control);
+QWidget* widget(ui::Form& form);
+QWidget* control(ui::Form& form, std::size_t control);
 
 // Shows the text in the program's message box and returns when the user
 // has closed it. Timers go on ticking meanwhile. `opened` sees the box
@@ -47,4 +47,4 @@ private:
     QSvgRenderer* drawing_ = nullptr;
 };
 
-}  // namespace rt::ui::qt
+}  // namespace rt::qt

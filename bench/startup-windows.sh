@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Times the Windows panel's start-up against the bare Win32 window under
+# Wine in a private X server, with startup_bench (built for this machine):
+#   startup-windows.sh STARTUP_BENCH PANEL.exe BARE.exe [RUNS]
+# One wineserver serves every run, up before the first, as a Windows
+# session has its system running before any program starts.
+set -euo pipefail
+bench=$1 panel=$(realpath "$2") bare=$(realpath "$3") runs=${4:-9}
+here=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wine}
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+cleanup() {
+  "$wineserver" -k 2>/dev/null || true
+  kill "${xvfb:-}" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+[[ -s "$work/display" ]] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -n1 "$work/display")
+"$wineserver" -p
+"$here/scripts/wine.sh" wineboot </dev/null >/dev/null 2>&1
+# startup_bench starts a program without arguments: one that runs each
+# .exe under Wine.
+for name in panel bare; do
+  printf '#!/bin/sh\nexec "%s" "%s" >/dev/null 2>&1\n' "$here/scripts/wine.sh" "${!name}" >"$work/$name"
+  chmod +x "$work/$name"
+done
+"$bench" "$work/panel" "$work/bare" "$runs" 1.15

@@ -1,0 +1,13 @@
+// The start routine with the window system this build realises the window
+// layer with; kept apart from startup.cpp, which the start routine's tests
+// run over a window system of their own.
+#include "runtime/startup.h"
+
+namespace rt::ui {
+
+int start(const Application& application, int argc, char** argv,
+          const std::function<std::unique_ptr<Program>()>& load) {
+    return startup::run(application, argc, argv, load, startup::begin_window_system);
+}
+
+}  // namespace rt::ui
