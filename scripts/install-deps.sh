@@ -61,9 +61,11 @@ for group in "$@"; do
     windows)
       packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386 python3)
       foreign+=(i386) ;;
-    # what packs a release and compares two builds of it
+    # what packs a release and compares two builds of it: the archives,
+    # the Windows Installer packages (wixl; msitools reads them back),
+    # Authenticode signing and the throwaway certificate of its test
     # (tzdata: the second build runs in another time zone)
-    release) packages+=(zip unzip diffoscope-minimal tzdata) ;;
+    release) packages+=(zip unzip diffoscope-minimal tzdata wixl msitools python3-gi gir1.2-libmsi-1.0 osslsigncode openssl) ;;
     # what makes the Debian 13 tree of make test-debian13
     debian13) packages+=(debootstrap) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;

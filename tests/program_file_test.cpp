@@ -98,10 +98,15 @@ void expect_version_record(const std::wstring& path) {
     const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation").first);
     ASSERT_NE(translation, nullptr);
     EXPECT_EQ(translation[0], 0x0409);  // US English
-    for (const wchar_t* entry :
-         {L"\\StringFileInfo\\040904B0\\FileVersion", L"\\StringFileInfo\\040904B0\\ProductVersion"}) {
-        const auto* text = static_cast<const wchar_t*>(query(entry).first);
-        EXPECT_EQ(std::wstring(text ? text : L""), TORVA_VERSION_TEXT) << entry;
+    // The name it was built under, which Windows shows when a copy has been renamed.
+    const std::wstring name = path.substr(path.find_last_of(L"/\\") + 1);
+    for (auto [entry, wanted] : {std::pair<const wchar_t*, std::wstring>{L"FileVersion", TORVA_VERSION_TEXT},
+                                 {L"ProductVersion", TORVA_VERSION_TEXT},
+                                 {L"CompanyName", TORVA_PUBLISHER},
+                                 {L"OriginalFilename", name}}) {
+        const auto* text =
+            static_cast<const wchar_t*>(query((std::wstring(L"\\StringFileInfo\\040904B0\\") + entry).c_str()).first);
+        EXPECT_EQ(std::wstring(text ? text : L""), wanted) << entry;
     }
 }
 

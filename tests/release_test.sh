@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Checks a release folder as scripts/release.sh leaves it: the sums hold and
 # cover every file; the package and each Windows archive hold what they
-# should, the Windows programs linked for ASLR and DEP:
-# release_test.sh [RELEASE_DIR] (default build/release)
+# should, the Windows programs linked for ASLR and DEP; each Windows
+# Installer package installs the archive's files. Given the certificate
+# that signed a release, every Windows program and package must carry a
+# signature that osslsigncode verifies against it:
+# release_test.sh [RELEASE_DIR [CERTIFICATE.pem]] (default build/release)
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 dir=$(realpath "${1:-$here/build/release}")
+certificate=${2:+$(realpath "$2")}
 objdump=$(command -v x86_64-w64-mingw32-objdump || echo objdump)
 passed=0 failed=0
 pass() { echo "ok: $1"; passed=$((passed + 1)); }
@@ -55,6 +59,34 @@ for width in $("$here/scripts/release.sh" --widths); do
       check "$width $exe: $flag" grep -qw "$flag" <<<"$flags"
     done
   done
+
+  # The package of the same width installs exactly the archive's files,
+  # the README as README.txt, in a folder TORVA_InOut (msiextract puts it
+  # where it lies on this machine's idea of the target system).
+  msi=$name.msi
+  if [[ -f $msi ]]; then
+    extracted=$(mktemp -d)
+    msiextract -C "$extracted" "$msi" >/dev/null 2>&1
+    check "$msi installs exactly five files into a folder TORVA_InOut" \
+      same_lines "cd '$extracted' && find . -type f | sed 's|.*/TORVA_InOut/|TORVA_InOut/|' | sort" \
+      TORVA_InOut/LICENSE.txt TORVA_InOut/NOTICE.txt TORVA_InOut/README.txt TORVA_InOut/torva-inout.exe \
+      TORVA_InOut/torva-port.exe
+    folder=$(find "$extracted" -type d -name TORVA_InOut | head -n1)
+    for pair in torva-inout.exe:torva-inout.exe torva-port.exe:torva-port.exe README.md:README.txt \
+      LICENSE.txt:LICENSE.txt NOTICE.txt:NOTICE.txt; do
+      check "$msi: ${pair#*:} is the archive's ${pair%%:*}" \
+        cmp -s "$unpacked/$name/${pair%%:*}" "$folder/${pair#*:}"
+    done
+    rm -rf "$extracted"
+  else
+    fail "$msi is missing"
+  fi
+  if [[ -n $certificate ]]; then
+    for file in "$unpacked/$name/torva-inout.exe" "$unpacked/$name/torva-port.exe" "$msi"; do
+      check "$width $(basename "$file"): signed, and the signature verifies" \
+        osslsigncode verify -CAfile "$certificate" -in "$file"
+    done
+  fi
   rm -rf "$unpacked"
 done
 

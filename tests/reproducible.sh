@@ -3,7 +3,10 @@
 # different paths, one after the other and in different time zones, and
 # checks that every artefact and every Windows program is the same byte
 # for byte; where two differ, diffoscope says how. Then checks the first
-# release with release_test.sh: reproducible.sh [WORK_DIR]
+# release with release_test.sh, and builds a third time, signed with a
+# throwaway certificate made here: every Windows program and package
+# verifies against it, and the programs as built are the unsigned ones:
+# reproducible.sh [WORK_DIR]
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(realpath -m "${1:-$here/build/reproducible}")
@@ -46,5 +49,33 @@ while read -r file; do
 done < <(artefacts "$one")
 
 "$here/tests/release_test.sh" "$one/build/release" || differ=1
-[[ $differ == 0 ]] && echo "reproducible: both builds of $commit are the same"
+
+# The signer: a key and a self-signed code-signing certificate in a
+# PKCS#12 file, its password in a file of its own.
+signer=$work/signer
+mkdir -m 700 "$signer"
+openssl rand -hex 16 >"$signer/password"
+openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -nodes -subj "/CN=TORVA_InOut throwaway signer" \
+  -addext extendedKeyUsage=codeSigning -addext keyUsage=digitalSignature \
+  -keyout "$signer/key.pem" -out "$signer/certificate.pem" 2>/dev/null &&
+  openssl pkcs12 -export -inkey "$signer/key.pem" -in "$signer/certificate.pem" \
+    -passout "file:$signer/password" -out "$signer/signer.p12" ||
+  { echo "FAILED: no throwaway certificate"; exit 1; }
+signed=$work/signed/torva-inout
+git clone -q --no-hardlinks "$here" "$signed" && git -C "$signed" checkout -q --detach "$commit" || exit 1
+echo "build 3 of $commit in $signed, signed"
+SIGN_PKCS12=$signer/signer.p12 SIGN_PASSWORD_FILE=$signer/password "$signed/scripts/release.sh" \
+  >"$work/build-signed.log" 2>&1 ||
+  { echo "FAILED: the signed build; see $work/build-signed.log"; tail -n 20 "$work/build-signed.log"; exit 1; }
+"$here/tests/release_test.sh" "$signed/build/release" "$signer/certificate.pem" || differ=1
+for exe in $(cd "$one" && ls build/release-stage/windows-*/*.exe); do
+  if cmp -s "$one/$exe" "$signed/$exe"; then
+    echo "same before signing: $exe"
+  else
+    echo "DIFFERENT: $exe as built for the signed release"
+    differ=1
+  fi
+done
+
+[[ $differ == 0 ]] && echo "reproducible: both builds of $commit are the same; the signed one signs the same programs"
 exit $differ
