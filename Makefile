@@ -70,16 +70,17 @@ bench: build
 	  build/default/bench/bare_window
 
 # A large paste into each width's Win32 window under Wine, and each
-# width's panel started against a bare Win32 window (timed by the
+# width's panel started against a bare Win32 window with the panel's
+# manifest, and that window against the same without it (timed by the
 # startup_bench built for this machine).
 bench-windows: deps-windows
 	cmake --preset default && cmake --build --preset default --target startup_bench
 	for width in $(WINDOWS_WIDTHS); do \
 	  cmake --preset windows-$$width && \
-	  cmake --build --preset windows-$$width --target paste_bench torva-inout bare_window && \
+	  cmake --build --preset windows-$$width --target paste_bench torva-inout bare_window bare_window_manifest && \
 	  bench/paste.sh build/windows/$$width/bench/paste_bench.exe && \
 	  bench/startup-windows.sh build/default/bench/startup_bench build/windows/$$width/torva-inout.exe \
-	    build/windows/$$width/bench/bare_window.exe 15 || exit 1; \
+	    build/windows/$$width/bench/bare_window.exe build/windows/$$width/bench/bare_window_manifest.exe 15 || exit 1; \
 	done
 
 screenshot: build windows

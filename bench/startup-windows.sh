@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Times the Windows panel's start-up against the bare Win32 window under
-# Wine in a private X server, with startup_bench (built for this machine):
-#   startup-windows.sh STARTUP_BENCH PANEL.exe BARE.exe [RUNS]
+# Times the Windows panel's start-up under Wine in a private X server, with
+# startup_bench (built for this machine): against the bare Win32 window
+# with the panel's manifest, and that window against the same without it,
+# which is what the manifest's activation costs:
+#   startup-windows.sh STARTUP_BENCH PANEL.exe BARE.exe BARE_MANIFEST.exe [RUNS]
 # One wineserver serves every run, up before the first, as a Windows
 # session has its system running before any program starts.
 set -euo pipefail
-bench=$1 panel=$(realpath "$2") bare=$(realpath "$3") runs=${4:-9}
+bench=$1 panel=$(realpath "$2") bare=$(realpath "$3") bare_manifest=$(realpath "$4") runs=${5:-9}
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wine}
@@ -26,8 +28,11 @@ export DISPLAY=:$(head -n1 "$work/display")
 "$here/scripts/wine.sh" wineboot </dev/null >/dev/null 2>&1
 # startup_bench starts a program without arguments: one that runs each
 # .exe under Wine.
-for name in panel bare; do
+for name in panel bare bare_manifest; do
   printf '#!/bin/sh\nexec "%s" "%s" >/dev/null 2>&1\n' "$here/scripts/wine.sh" "${!name}" >"$work/$name"
   chmod +x "$work/$name"
 done
-"$bench" "$work/panel" "$work/bare" "$runs" 1.15
+echo "the panel against the bare window with the panel's manifest:"
+"$bench" "$work/panel" "$work/bare_manifest" "$runs" 1.15
+echo "the bare window with the manifest (as \"panel\") against it without:"
+"$bench" "$work/bare_manifest" "$work/bare" "$runs" 1.15
