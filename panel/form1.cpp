@@ -24,7 +24,7 @@ int read_word(const io::Port& port) { return io::READ_IO_WORD(port); }
 // every change of a field's text is written to its port(s) by its change
 // handler, one of a family; this is what sets them apart.
 struct InputPort {
-    TextBox Form1::*field;
+    Form1::Field field;
     void (Form1::*change)();
     io::Port port;
     void (*write)(const io::Port& port, double number);
@@ -38,7 +38,7 @@ const InputPort kInputPorts[] = {
 // The emulated program's output ports, in the lower half ("Output
 // Port"): what each tick shows, in this order.
 struct OutputPort {
-    TextBox Form1::*field;
+    Form1::Field field;
     io::Port port;
     int (*read)(const io::Port& port);
 };
@@ -73,7 +73,7 @@ void Form1::txtOUT_W112_Change() { entered(&Form1::txtOUT_W112); }
 
 // Writes what the field's text reads as; a number out of range is
 // reported, and emptying the field runs this again, writing 0.
-void Form1::entered(TextBox Form1::*field) {
+void Form1::entered(Field field) {
     const auto input = std::find_if(std::begin(kInputPorts), std::end(kInputPorts),
                                     [field](const InputPort& port) { return port.field == field; });
     TextBox& box = this->*field;

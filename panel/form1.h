@@ -49,9 +49,12 @@ public:
     // The controls that code uses.
     TextBox txtOUT_B110, txtOUT_W112, txtIN_B115, txtIN_W117;
 
+    // One of the fields above, as the port tables name it.
+    using Field = TextBox Form1::*;
+
 private:
     // Writes what the field's text reads as to the port(s) behind it.
-    void entered(TextBox Form1::*field);
+    void entered(Field field);
 };
 
 }  // namespace panel

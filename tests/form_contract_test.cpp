@@ -77,9 +77,10 @@ TEST_F(FormContract, AHandlerThatEmptiesItsFieldRunsAgainNestedAndWritesZero) {
         bool operator==(const Seen&) const = default;
     };
     std::vector<Seen> seen;
-    rt::set_message_box_handler([&](const std::string& message) {
+    const auto see = [&](const std::string& message) {
         seen.push_back({message, form().text(kByteField), port(110)});
-    });
+    };
+    rt::set_message_box_handler(see);
     // Typed: "2", "25", then "256", rejected while port 110 holds 25.
     driver::type(form(), kByteField, "256");
     EXPECT_EQ(seen, (std::vector<Seen>{{"Overflow: 256", "256", 25}}));

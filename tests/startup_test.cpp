@@ -147,7 +147,7 @@ TEST_F(StartRoutine, OwnOptionsEndBeforeTheWindowSystemBegins) {
 // Under a file-size limit a write past it fails and is lost, as every
 // failed write is, and the program goes on.
 TEST_F(StartRoutine, AWritePastTheFileSizeLimitIsLostAndTheProgramGoesOn) {
-    struct sigaction inherited {};
+    struct sigaction inherited = {};
     ASSERT_EQ(::sigaction(SIGXFSZ, nullptr, &inherited), 0);
     rlimit limit{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);

@@ -214,7 +214,7 @@ TEST_F(TorvaPort, ReportsAnOutputThatCannotBeWritten) {
 // Under `ulimit -f 2` (1024 bytes for sh) the byte at offset 1024, port 1124,
 // is past the limit. The program must not rely on its caller ignoring SIGXFSZ.
 TEST_F(TorvaPort, ReportsAWritePastTheFileSizeLimit) {
-    struct sigaction inherited {};
+    struct sigaction inherited = {};
     ASSERT_EQ(::sigaction(SIGXFSZ, nullptr, &inherited), 0);
     ASSERT_EQ(inherited.sa_handler, SIG_DFL) << "the test would not see the signal";
     const std::string subject = "torva-port: " + port_file().string() + ": File too large";

@@ -22,7 +22,7 @@ constexpr const char* kLinkRefused = "refused, so that nothing is written throug
 // O_NOFOLLOW fails with ELOOP on a symbolic link; say that it is one,
 // refused on purpose, rather than "Too many levels of symbolic links".
 [[noreturn]] void raise_open_error(const std::string& path, int error) {
-    struct stat info {};
+    struct stat info = {};
     if (error == ELOOP && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
         throw FileError(std::string("Is a symbolic link: ") + kLinkRefused);
     raise_errno(error);
@@ -32,7 +32,7 @@ constexpr const char* kLinkRefused = "refused, so that nothing is written throug
 // shared /tmp anyone could have put a FIFO, a device or somebody else's
 // file there first, and a hard link would write into another file.
 void check_owned_regular(int fd) {
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0) raise_errno(errno);
     if (!S_ISREG(info.st_mode)) throw FileError("Not a regular file");
     if (info.st_uid != ::geteuid()) throw FileError("File owned by another user");
@@ -80,7 +80,7 @@ void write_byte_at(NativeHandle fd, std::uint64_t offset, std::uint8_t byte) {
 }
 
 std::uint64_t file_size(NativeHandle fd) {
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0) raise_errno(errno);
     return static_cast<std::uint64_t>(info.st_size);
 }
