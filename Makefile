@@ -99,7 +99,8 @@ package-test: package
 	tests/package_test.sh "$$(ls -t build/package/torva-inout_*.deb | head -n1)" build/package/scratch
 
 # The release, from a commit with nothing uncommitted: the package, a .zip
-# per Windows width and SHA256SUMS, in build/release.
+# and a Windows Installer package per Windows width and SHA256SUMS, in
+# build/release; signed when SIGN_PKCS12 and SIGN_PASSWORD_FILE are given.
 release: deps
 	@scripts/install-deps.sh package windows release
 	scripts/release.sh
