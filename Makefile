@@ -89,7 +89,7 @@ screenshot: build windows
 
 # The Debian package in build/package, built with Debian's hardening flags,
 # and its install test (needs root or sudo).
-.PHONY: package package-test release reproducible
+.PHONY: package package-test release release-test reproducible
 package: deps
 	@scripts/install-deps.sh package
 	cmake --preset package
@@ -104,6 +104,12 @@ package-test: package
 release: deps
 	@scripts/install-deps.sh package windows release
 	scripts/release.sh
+
+# What make release left: its sums and archives, and its Windows Installer
+# packages installed, upgraded and removed under Wine.
+release-test:
+	tests/release_test.sh build/release
+	tests/msi_test.sh build/release
 
 # The release built twice, in two clones, compared byte for byte.
 reproducible:
