@@ -77,6 +77,10 @@ nothing_installed() { [[ $1 == 1633 ]] && ! find "$2" -iname 'torva*' | grep -q 
 # programs and Wine leave their own files.
 snapshot() { (cd "$prefix/drive_c" && find . -path "./${temp_rel}" -prune -o -print | sort); }
 
+# The X server first: Wine's desktop process, which the first question to
+# the prefix starts, then runs on it and not on none (Wine 10 answers no
+# question without one).
+start_x_session "$work" || exit 1
 # One prefix for both widths, as a 64-bit Windows runs both.
 in_wine "$prefix" wineboot -i >/dev/null
 WINEPREFIX=$prefix "$wineserver" -w
@@ -84,7 +88,6 @@ temp=$(unix_path "$(in_wine "$prefix" cmd /c echo %TEMP%)")
 temp=${temp%/}
 temp_rel=${temp#"$prefix/drive_c/"}
 [[ -d $temp && $temp_rel != "$temp" ]] || { echo "FAILED: Wine names no %TEMP% inside $prefix"; exit 1; }
-start_x_session "$work" || exit 1
 
 # The Program Files folder of each width on a 64-bit Windows.
 declare -A program_files=([x64]=%ProgramFiles% [x86]="%ProgramFiles(x86)%")
