@@ -39,7 +39,8 @@ version=$(dpkg-deb -f "$deb" Version)
 newer=${version%.*}.$((${version##*.} + 1))
 
 rm -rf "$work" "$prefix" "$prefix-32"
-mkdir -p "$work"
+# Wine makes a prefix only in a folder that exists.
+mkdir -p "$work" "$(dirname "$prefix")"
 
 # in_wine PREFIX COMMAND...: a command under Wine in PREFIX; Windows text
 # comes back without its carriage returns.
