@@ -35,6 +35,21 @@ TEST(Dpi, FindsEachNewerFunctionByName) {
     EXPECT_NE(system().dpi_for_monitor, nullptr);
 }
 
+TEST(Dpi, TheVariableNamesAnOlderPathOrNone) {
+    using rt::win32::DpiPath;
+    const struct {
+        const wchar_t* value;
+        DpiPath expected;
+    } cases[] = {
+        {nullptr, DpiPath::System},   {L"", DpiPath::System},    {L"7", DpiPath::Windows7},
+        {L"8.1", DpiPath::Windows81}, {L"10", DpiPath::System},  {L"8", DpiPath::System},
+        {L" 7", DpiPath::System},     {L"7.0", DpiPath::System}, {L"8.1x", DpiPath::System},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::win32::dpi_path_asked(c.value), c.expected)
+            << (c.value ? rt::win32::narrow(c.value) : "unset");
+}
+
 TEST(Dpi, AWindowsDpiComesFromTheNewestFunctionThatAnswers) {
     const UINT screen = rt::win32::system_dpi();
     const struct {

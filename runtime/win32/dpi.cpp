@@ -1,5 +1,7 @@
 #include "runtime/win32/dpi.h"
 
+#include <string_view>
+
 namespace rt::win32 {
 namespace {
 
@@ -23,7 +25,9 @@ DpiFunctions look_up_all() {
     look_up(found.system_parameters_info_for_dpi, user32, "SystemParametersInfoForDpi");
     const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     look_up(found.dpi_for_monitor, shcore, "GetDpiForMonitor");
-    return found;
+    wchar_t asked[8] = {};
+    const DWORD length = GetEnvironmentVariableW(L"RT_WINDOWS_DPI_PATH", asked, 8);
+    return on_path(found, dpi_path_asked(length > 0 && length < 8 ? asked : nullptr));
 }
 
 // A value given at the screen's DPI, at another.
@@ -32,6 +36,22 @@ int rescaled(int value, UINT dpi) {
 }
 
 }  // namespace
+
+DpiPath dpi_path_asked(const wchar_t* value) {
+    const std::wstring_view asked = value ? value : L"";
+    if (asked == L"7") return DpiPath::Windows7;
+    if (asked == L"8.1") return DpiPath::Windows81;
+    return DpiPath::System;
+}
+
+DpiFunctions on_path(DpiFunctions found, DpiPath path) {
+    switch (path) {
+    case DpiPath::System: return found;
+    case DpiPath::Windows81: return {.dpi_for_monitor = found.dpi_for_monitor};
+    case DpiPath::Windows7: return {};
+    }
+    return found;
+}
 
 const DpiFunctions& system_dpi_functions() {
     static const DpiFunctions functions = look_up_all();

@@ -18,7 +18,18 @@ struct DpiFunctions {
     HRESULT(WINAPI* dpi_for_monitor)(HMONITOR, int, UINT*, UINT*) = nullptr;                // shcore, 8.1
 };
 
-// Looked up at the first call.
+// The functions of an older Windows, to run its path on a newer one.
+enum class DpiPath { System, Windows81, Windows7 };
+
+// The path that RT_WINDOWS_DPI_PATH asks for: "7" (none of the newer
+// functions), "8.1" (GetDpiForMonitor only); unset or anything else, the
+// system's own. Only the lookup below reads it, for testing those paths.
+DpiPath dpi_path_asked(const wchar_t* value);
+
+// The functions found, less those the older path lacks.
+DpiFunctions on_path(DpiFunctions found, DpiPath path);
+
+// Looked up at the first call, on the path RT_WINDOWS_DPI_PATH asks for.
 const DpiFunctions& system_dpi_functions();
 
 // The screen's DPI, which the system's metrics are given in.
