@@ -33,6 +33,7 @@ TEST(Dpi, FindsEachNewerFunctionByName) {
     EXPECT_NE(system().system_metrics_for_dpi, nullptr);
     EXPECT_NE(system().system_parameters_info_for_dpi, nullptr);
     EXPECT_NE(system().dpi_for_monitor, nullptr);
+    EXPECT_NE(system().enable_non_client_dpi_scaling, nullptr);
 }
 
 TEST(Dpi, TheVariableNamesAnOlderPathOrNone) {

@@ -23,6 +23,7 @@ DpiFunctions look_up_all() {
     look_up(found.adjust_window_rect_ex_for_dpi, user32, "AdjustWindowRectExForDpi");
     look_up(found.system_metrics_for_dpi, user32, "GetSystemMetricsForDpi");
     look_up(found.system_parameters_info_for_dpi, user32, "SystemParametersInfoForDpi");
+    look_up(found.enable_non_client_dpi_scaling, user32, "EnableNonClientDpiScaling");
     look_up(found.set_dialog_dpi_change_behavior, user32, "SetDialogDpiChangeBehavior");
     look_up(found.set_dialog_control_dpi_change_behavior, user32, "SetDialogControlDpiChangeBehavior");
     const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);

@@ -16,6 +16,8 @@ struct DpiFunctions {
     int(WINAPI* system_metrics_for_dpi)(int, UINT) = nullptr;                               // user32, 10 1607
     BOOL(WINAPI* system_parameters_info_for_dpi)(UINT, UINT, void*, UINT, UINT) = nullptr;  // user32, 10 1607
     HRESULT(WINAPI* dpi_for_monitor)(HMONITOR, int, UINT*, UINT*) = nullptr;                // shcore, 8.1
+    // Under "PerMonitor" (10 1607) the frame and title bar scale only when asked.
+    BOOL(WINAPI* enable_non_client_dpi_scaling)(HWND) = nullptr;  // user32, 10 1607
     // The dialog manager's own rescaling of a dialog and its controls.
     BOOL(WINAPI* set_dialog_dpi_change_behavior)(HWND, int, int) = nullptr;          // user32, 10 1703
     BOOL(WINAPI* set_dialog_control_dpi_change_behavior)(HWND, int, int) = nullptr;  // user32, 10 1703

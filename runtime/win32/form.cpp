@@ -362,6 +362,7 @@ LRESULT CALLBACK Win32Form::procedure(HWND window, UINT message, WPARAM w, LPARA
         auto* form = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
         form->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        if (const auto enable = system_dpi_functions().enable_non_client_dpi_scaling) enable(window);
     }
     auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     LRESULT result = 0;
