@@ -90,6 +90,8 @@ public:
 private:
     bool handle(UINT message, WPARAM w, LPARAM l, LRESULT& result);
     void create_child(Item& item);
+    void make_brushes();
+    void colours_changed();
     void apply_dpi(UINT dpi, const RECT* suggested);
     void place(Item& item);
     void changed(std::size_t control);
@@ -135,8 +137,8 @@ std::wstring register_class(const Window& window) {
 Win32Form::Win32Form(const Window& window, std::span<const Control> controls)
     : layout_(window), controls_(controls) {
     const std::wstring form_class = register_class(window);
-    background_ = CreateSolidBrush(resolve(layout_.background));
     for (const Control& control : controls) items_.push_back(Item{.control = &control});
+    make_brushes();
     CreateWindowExW(0, form_class.c_str(), widen(layout_.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr,
                     nullptr, instance(), this);  // WM_NCCREATE sets window_
     if (!window_) throw std::runtime_error("The window could not be created");
@@ -158,7 +160,6 @@ Win32Form::~Win32Form() {
 void Win32Form::create_child(Item& item) {
     const Control& c = *item.control;
     const int id = kFirstControlId + static_cast<int>(&item - items_.data());
-    item.background = CreateSolidBrush(resolve(c.background));
     DWORD style = WS_CHILD | WS_VISIBLE | (c.enabled ? 0 : WS_DISABLED);
     switch (c.kind) {
     case Kind::Label:
@@ -180,6 +181,26 @@ void Win32Form::create_child(Item& item) {
     case Kind::PictureBox: item.picture = load_picture(c.text); break;
     case Kind::Line: break;
     }
+}
+
+// The brushes of the form and its controls, in the system's colours of now.
+void Win32Form::make_brushes() {
+    if (background_) DeleteObject(background_);
+    background_ = CreateSolidBrush(resolve(layout_.background));
+    for (Item& item : items_) {
+        if (item.background) DeleteObject(item.background);
+        item.background = CreateSolidBrush(resolve(item.control->background));
+    }
+}
+
+// High contrast on or off, another theme or colour scheme: the brushes
+// made from GetSysColor are made again, and the controls, which the
+// top-level window tells, are drawn again with them.
+void Win32Form::colours_changed() {
+    make_brushes();
+    for (const Item& item : items_)
+        if (item.window) SendMessageW(item.window, WM_SYSCOLORCHANGE, 0, 0);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // Places the window, its children and their fonts for the DPI.
@@ -350,6 +371,8 @@ bool Win32Form::handle(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
             SetFocus(focus_);
         }
         return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED: colours_changed(); return true;
     case WM_DPICHANGED: apply_dpi(HIWORD(w), reinterpret_cast<const RECT*>(l)); return true;
     case WM_DESTROY: PostQuitMessage(0); return true;
     case WM_NCDESTROY: window_ = nullptr; return false;
