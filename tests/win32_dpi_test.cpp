@@ -51,6 +51,28 @@ TEST(Dpi, TheVariableNamesAnOlderPathOrNone) {
             << (c.value ? rt::win32::narrow(c.value) : "unset");
 }
 
+BOOL WINAPI dialog_behaviour(HWND, int, int) { return TRUE; }
+
+// What Wine has, less what each older path lacks, and what 10 1703 adds.
+TEST(Dpi, EachPathIsNamedAfterTheFirstWindowsWithItsFunctions) {
+    using rt::win32::DpiPath;
+    using rt::win32::on_path;
+    DpiFunctions with_dialogs = system();
+    with_dialogs.set_dialog_dpi_change_behavior = dialog_behaviour;
+    const struct {
+        DpiFunctions functions;
+        const char* expected;
+    } cases[] = {
+        {on_path(system(), DpiPath::Windows7), "Windows 7"},
+        {on_path(system(), DpiPath::Windows81), "Windows 8.1"},
+        {on_path(system(), DpiPath::System), "Windows 10 1607"},
+        {with_dialogs, "Windows 10 1703"},
+        {on_path(with_dialogs, DpiPath::Windows81), "Windows 8.1"},
+        {{.dpi_for_window = window_at_192}, "Windows 10 1607"},
+    };
+    for (const auto& c : cases) EXPECT_STREQ(rt::win32::dpi_path_name(c.functions), c.expected);
+}
+
 TEST(Dpi, AWindowsDpiComesFromTheNewestFunctionThatAnswers) {
     const UINT screen = rt::win32::system_dpi();
     const struct {

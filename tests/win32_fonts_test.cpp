@@ -59,4 +59,13 @@ TEST(Fonts, EachFaceIsRealisedInTheFirstOutlineFaceWithItsCharacterSet) {
             << c.system << ": " << c.face << " in character set " << int(c.charset);
 }
 
+// The faces as this system lists them: Wine's prefix has none of Windows's.
+TEST(Fonts, UnderWineThePanelsFontsAreSetInTheLinuxSubstitute) {
+    using rt::ui::Charset;
+    for (const rt::ui::Font& font :
+         {rt::ui::Font{"MS Sans Serif", 8.25, true, false, Charset::Hebrew},
+          rt::ui::Font{"MS Sans Serif", 8.25, false, false}, rt::ui::Font{"Arial", 9, false, false}})
+        EXPECT_EQ(rt::win32::face_for(font), "Liberation Sans") << font.face;
+}
+
 }  // namespace

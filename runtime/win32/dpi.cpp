@@ -61,6 +61,12 @@ const DpiFunctions& system_dpi_functions() {
     return functions;
 }
 
+const char* dpi_path_name(const DpiFunctions& functions) {
+    if (functions.dpi_for_window)
+        return functions.set_dialog_dpi_change_behavior ? "Windows 10 1703" : "Windows 10 1607";
+    return functions.dpi_for_monitor ? "Windows 8.1" : "Windows 7";
+}
+
 UINT system_dpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);

@@ -37,6 +37,11 @@ DpiFunctions on_path(DpiFunctions found, DpiPath path);
 // Looked up at the first call, on the path RT_WINDOWS_DPI_PATH asks for.
 const DpiFunctions& system_dpi_functions();
 
+// The DPI path the functions make the window take, named after the
+// first Windows that has them: "Windows 10 1703" (the dialog manager's
+// rescaling turned off too), "Windows 10 1607", "Windows 8.1" or "Windows 7".
+const char* dpi_path_name(const DpiFunctions& functions = system_dpi_functions());
+
 // The screen's DPI, which the system's metrics are given in.
 UINT system_dpi();
 
