@@ -93,6 +93,7 @@ private:
     void make_brushes();
     void colours_changed();
     void apply_dpi(UINT dpi, const RECT* suggested);
+    void load_icons(UINT dpi);
     void place(Item& item);
     void changed(std::size_t control);
     bool paste(std::size_t control);
@@ -115,6 +116,7 @@ private:
     HWND window_ = nullptr;
     HWND focus_ = nullptr;  // where the focus returns when the window is activated
     HBRUSH background_ = nullptr;
+    HICON icons_[2] = {};  // ICON_SMALL, ICON_BIG
     UINT dpi_ = 96;
 };
 
@@ -155,6 +157,8 @@ Win32Form::~Win32Form() {
         free_picture(item.picture);
     }
     DeleteObject(background_);
+    for (HICON icon : icons_)
+        if (icon) DestroyIcon(icon);
 }
 
 void Win32Form::create_child(Item& item) {
@@ -213,15 +217,22 @@ void Win32Form::apply_dpi(UINT dpi, const RECT* suggested) {
     SetWindowPos(window_, nullptr, at.x, at.y, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     for (Item& item : items_) place(item);
-    const int big = system_metric(SM_CXICON, dpi), small = system_metric(SM_CXSMICON, dpi);
-    const std::wstring icon = widen(layout_.icon);
-    SendMessageW(
-        window_, WM_SETICON, ICON_BIG,
-        reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, big, big, LR_SHARED)));
-    SendMessageW(
-        window_, WM_SETICON, ICON_SMALL,
-        reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, small, small, LR_SHARED)));
+    load_icons(dpi);
     InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The small and big icon at the sizes the DPI wants, each from the image
+// of that size, or the nearest, that the resource has. Not LR_SHARED,
+// which would give back the size first loaded.
+void Win32Form::load_icons(UINT dpi) {
+    const std::wstring name = widen(layout_.icon);
+    for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+        const int side = system_metric(metric, dpi);
+        HICON icon = static_cast<HICON>(LoadImageW(instance(), name.c_str(), IMAGE_ICON, side, side, 0));
+        SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        if (icons_[which]) DestroyIcon(icons_[which]);
+        icons_[which] = icon;
+    }
 }
 
 void Win32Form::place(Item& item) {
