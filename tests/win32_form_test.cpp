@@ -3,6 +3,8 @@
 // colour scheme changes them.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "runtime/win32/dpi.h"
 #include "runtime/win32/form.h"
 
@@ -15,6 +17,13 @@ const Control kControls[] = {
 };
 const Window kWindow{"Colours",  "Colours", 0, 0, 2000, 1000, kButtonFace, {"Arial", 9, false, false},
                      "torva.ico"};
+
+// The form's end posts WM_QUIT, which would end the next test's message box.
+void close(std::unique_ptr<Form>& form) {
+    form.reset();
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
 
 // The brush and background colour the form gives the label to paint with.
 std::pair<COLORREF, COLORREF> label_colours(HWND form, HWND label) {
@@ -47,9 +56,7 @@ TEST(Win32Colours, TheFormsBrushesFollowTheSystemsColours) {
         EXPECT_EQ(label_colours(window, label), std::pair(other, other));
     }
     EXPECT_EQ(label_colours(window, label), std::pair(face, face));
-    form.reset();
-    MSG quit;  // the form's end posts WM_QUIT, which would end the next test's message box
-    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    close(form);
 }
 
 // The side of the window's small or big icon, in pixels.
@@ -74,9 +81,7 @@ TEST(Win32Form, TheIconsAreLoadedAgainAtTheSizesEachDpiWants) {
         EXPECT_EQ(icon_side(window, ICON_BIG), rt::win32::system_metric(SM_CXICON, dpi)) << dpi << " DPI";
         EXPECT_EQ(icon_side(window, ICON_SMALL), rt::win32::system_metric(SM_CXSMICON, dpi)) << dpi << " DPI";
     }
-    form.reset();
-    MSG quit;
-    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    close(form);
 }
 
 }  // namespace
