@@ -2,17 +2,28 @@
 # Photographs the panel, frame and caption included, in a private X server
 # with a window manager: screenshot.sh PROGRAM OUT.png [BOX.png]
 # With BOX.png it also photographs the message box of a rejected entry.
-# A PROGRAM ending in .exe runs under Wine in the build's own prefix.
+# A PROGRAM ending in .exe runs under Wine in the build's own prefix, at
+# the screen DPI that DPI gives (96 unless set).
 set -euo pipefail
 program=$(realpath "$1")
 out=$2
 box_out=${3:-}
+dpi=${DPI:-96}
 work=$(mktemp -d)
-trap 'kill ${app:-} ${wm:-} ${xvfb:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+cleanup() {
+  [[ -n ${dpi_set:-} ]] && wine_dpi ""
+  kill ${app:-} ${wm:-} ${xvfb:-} 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 source "$(dirname "$0")/x-session.sh"
-start_x_session "$work" 640x420x24
+start_x_session "$work" $((640 * dpi / 96))x$((420 * dpi / 96))x24
 panel_command "$program" "$work" || exit 1
+if [[ $dpi != 96 && $program == *.exe ]]; then
+  wine_dpi "$dpi"
+  dpi_set=1
+fi
 # Sample values in the port file, so the shown fields are not blank:
 # 42 at port 115 and -4 at ports 117 and 118.
 printf '\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\052\0\374\377' > "$temp/emu_port.dat"
@@ -20,13 +31,15 @@ printf '\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\052\0\374\377' > "$temp/emu_port.dat"
 app=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
 xdotool windowactivate --sync "$window"
+[[ -n ${dpi_set:-} ]] && wine_dpi "" && dpi_set=
+sleep 0.5  # the first keys typed at once may be lost
 xdotool type --delay 50 -- '-1234'
 xdotool key Tab
 xdotool type --delay 50 '&H7F'
 sleep 0.5
 mkdir -p "$(dirname "$out")"
-# The client area lies at (103, 36); take the frame and title bar around it.
-import -window root -crop 413x345+93+0 +repage "$out"
+# The window with the frame and title bar the window manager gives it.
+import -frame -window "$window" "$out"
 echo "wrote $out"
 if [[ -n "$box_out" ]]; then
   xdotool type --delay 50 'F'

@@ -49,3 +49,16 @@ panel_command() {
   fi
   mkdir -p "$temp"
 }
+
+# wine_dpi DPI: the screen's DPI for the Wine programs started from now on
+# in $WINEPREFIX, as winecfg sets it (the registry's LogPixels); with an
+# empty DPI, Wine's own again.
+wine_dpi() {
+  local here key='HKCU\Control Panel\Desktop'
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  if [[ -n $1 ]]; then
+    "$here/scripts/wine.sh" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+  else
+    "$here/scripts/wine.sh" reg delete "$key" /v LogPixels /f </dev/null >/dev/null 2>&1 || true
+  fi
+}

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # Drives the real panel in a private X server as a user would, and checks
-# the port file's bytes: e2e_panel.sh PROGRAM SCRATCH_DIR
+# the port file's bytes: e2e_panel.sh PROGRAM SCRATCH_DIR [DPI]
 # PROGRAM is the Linux torva-inout, or torva-inout.exe, which runs under
 # Wine in the build's own prefix (scripts/wine.sh). Both go through the
-# same table of cases.
+# same table of cases. With a DPI, torva-inout.exe starts at that screen
+# DPI, and its window must be scaled to it.
 set -uo pipefail
 program=$(realpath "$1")
 work=$2
+dpi=${3:-}
 here=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$work" && mkdir -p "$work"
 
-cleanup() { kill "${app:-}" "${clip:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; }
+cleanup() {
+  [[ -n ${dpi_set:-} ]] && wine_dpi ""
+  kill "${app:-}" "${clip:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null
+  wait 2>/dev/null
+}
 trap cleanup EXIT
 
 # A private X server on a free display, and a window manager to close
@@ -19,6 +25,10 @@ trap cleanup EXIT
 source "$here/scripts/x-session.sh"
 start_x_session "$work" || exit 1
 panel_command "$program" "$work" || exit 1
+if [[ -n $dpi && $program == *.exe ]]; then
+  wine_dpi "$dpi" || { echo "the DPI could not be set"; exit 1; }
+  dpi_set=1
+fi
 port_file=$temp/emu_port.dat
 rm -f "$port_file"
 passed=0 failed=0
@@ -80,6 +90,15 @@ cases=(
 app=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
 [[ -n "$window" ]] || { echo "the panel did not open"; exit 1; }
+if [[ -n ${dpi_set:-} ]]; then
+  wine_dpi "" && dpi_set=
+  # The form is 5895 twips wide, its edges each rounded to the pixel.
+  width=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+  expected=$(((5895 * dpi + 720) / 1440))
+  ((${width:-0} >= expected - 1 && ${width:-0} <= expected + 1)) &&
+    pass "the window is $width pixels wide at $dpi DPI" ||
+    fail "the window is ${width:-not} pixels wide at $dpi DPI, not $expected"
+fi
 xdotool windowactivate --sync "$window"
 eventually test -f "$port_file" && pass "the first ticks create the port file" || fail "no port file after start"
 [[ "$(stat -c %s "$port_file")" == 0 ]] && pass "nothing is written before the first edit" || fail "written before any edit"

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -73,6 +74,22 @@ TEST_F(ProgramFile, FirstIconIsTheWindowsImage) {
     EXPECT_EQ(entry->bits, 8);
     EXPECT_EQ(resource(module_, MAKEINTRESOURCEW(entry->id), MAKEINTRESOURCEW(3) /* RT_ICON */),
               first_icon_image(TORVA_ICON));
+}
+
+// Beside the window's own 32 x 32, an image for each size a DPI or
+// Explorer asks for, 256 stored as PNG: none is resampled from another.
+TEST_F(ProgramFile, TheIconHasAnImageForEachSize) {
+    const std::vector<BYTE> group = resource(module_, L"TORVA.ICO", MAKEINTRESOURCEW(14));
+    ASSERT_GE(group.size(), sizeof(IconGroupHeader));
+    const auto* header = reinterpret_cast<const IconGroupHeader*>(group.data());
+    ASSERT_GE(group.size(), sizeof(IconGroupHeader) + header->count * sizeof(IconGroupEntry));
+    std::vector<std::pair<int, int>> sizes;
+    for (int i = 0; i < header->count; ++i) {
+        const auto* entry =
+            reinterpret_cast<const IconGroupEntry*>(group.data() + sizeof(IconGroupHeader)) + i;
+        sizes.emplace_back(entry->width ? entry->width : 256, entry->bits);
+    }
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{32, 8}, {16, 32}, {24, 32}, {48, 32}, {256, 32}}));
 }
 
 // Both program files carry it.

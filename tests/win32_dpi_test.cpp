@@ -33,6 +33,44 @@ TEST(Dpi, FindsEachNewerFunctionByName) {
     EXPECT_NE(system().system_metrics_for_dpi, nullptr);
     EXPECT_NE(system().system_parameters_info_for_dpi, nullptr);
     EXPECT_NE(system().dpi_for_monitor, nullptr);
+    EXPECT_NE(system().enable_non_client_dpi_scaling, nullptr);
+}
+
+TEST(Dpi, TheVariableNamesAnOlderPathOrNone) {
+    using rt::win32::DpiPath;
+    const struct {
+        const wchar_t* value;
+        DpiPath expected;
+    } cases[] = {
+        {nullptr, DpiPath::System},   {L"", DpiPath::System},    {L"7", DpiPath::Windows7},
+        {L"8.1", DpiPath::Windows81}, {L"10", DpiPath::System},  {L"8", DpiPath::System},
+        {L" 7", DpiPath::System},     {L"7.0", DpiPath::System}, {L"8.1x", DpiPath::System},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::win32::dpi_path_asked(c.value), c.expected)
+            << (c.value ? rt::win32::narrow(c.value) : "unset");
+}
+
+BOOL WINAPI dialog_behaviour(HWND, int, int) { return TRUE; }
+
+// What Wine has, less what each older path lacks, and what 10 1703 adds.
+TEST(Dpi, EachPathIsNamedAfterTheFirstWindowsWithItsFunctions) {
+    using rt::win32::DpiPath;
+    using rt::win32::on_path;
+    DpiFunctions with_dialogs = system();
+    with_dialogs.set_dialog_dpi_change_behavior = dialog_behaviour;
+    const struct {
+        DpiFunctions functions;
+        const char* expected;
+    } cases[] = {
+        {on_path(system(), DpiPath::Windows7), "Windows 7"},
+        {on_path(system(), DpiPath::Windows81), "Windows 8.1"},
+        {on_path(system(), DpiPath::System), "Windows 10 1607"},
+        {with_dialogs, "Windows 10 1703"},
+        {on_path(with_dialogs, DpiPath::Windows81), "Windows 8.1"},
+        {{.dpi_for_window = window_at_192}, "Windows 10 1607"},
+    };
+    for (const auto& c : cases) EXPECT_STREQ(rt::win32::dpi_path_name(c.functions), c.expected);
 }
 
 TEST(Dpi, AWindowsDpiComesFromTheNewestFunctionThatAnswers) {

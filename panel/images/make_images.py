@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Draws the panel's bitmaps: the keyboard picture (246 x 103, 8-bit
-palette BMP) and the program icon (32 x 32, 8-bit palette ICO with a
-one-bit mask), and from the same icon source the icon theme's PNGs
-(16 to 256 pixels) and SVG in dist/icons/hicolor. Standard library only;
+palette BMP) and the program icon (an ICO: first the window's 32 x 32,
+8-bit palette with a one-bit mask, then 16, 24 and 48 pixels in 32-bit
+colour with alpha and 256 as PNG, for the other DPIs and Explorer), and
+from the same icon source the icon theme's PNGs (16 to 256 pixels) and
+SVG in dist/icons/hicolor. Standard library only;
 run it to remake them all, or give it a folder to draw them into instead."""
 
 import struct
@@ -61,22 +63,46 @@ def write_bmp(canvas, path):
                      + canvas.padded_palette() + pixels)
 
 
-def write_ico(canvas, transparent, path):
-    """transparent(x, y) tells which pixels the one-bit mask hides."""
-    pixels = canvas.rows_bottom_up()
-    mask_stride = ((canvas.width + 31) // 32) * 4
+def and_mask(width, height, transparent):
+    """The one-bit mask, rows bottom up: set where transparent(x, y)."""
+    stride = ((width + 31) // 32) * 4
     mask = b""
-    for y in reversed(range(canvas.height)):
-        bits = bytearray(mask_stride)
-        for x in range(canvas.width):
+    for y in reversed(range(height)):
+        bits = bytearray(stride)
+        for x in range(width):
             if transparent(x, y):
                 bits[x // 8] |= 0x80 >> (x % 8)
         mask += bytes(bits)
-    image = (info_header(canvas.width, canvas.height * 2, len(pixels) + len(mask))
-             + canvas.padded_palette() + pixels + mask)
-    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack(
-        "<BBBBHHII", canvas.width, canvas.height, 0, 0, 1, 8, len(image), 6 + 16)
-    path.write_bytes(directory + image)
+    return mask
+
+
+def palette_icon_image(canvas, transparent):
+    """An 8-bit palette image with its mask, as an ICO entry holds it."""
+    pixels = canvas.rows_bottom_up()
+    mask = and_mask(canvas.width, canvas.height, transparent)
+    return (info_header(canvas.width, canvas.height * 2, len(pixels) + len(mask))
+            + canvas.padded_palette() + pixels + mask)
+
+
+def rgba_icon_image(rows, size):
+    """A 32-bit BGRA image with alpha, and the mask where alpha is nought."""
+    pixels = b"".join(
+        bytes(b for i in range(0, len(row), 4) for b in (row[i + 2], row[i + 1], row[i], row[i + 3]))
+        for row in reversed(rows))
+    mask = and_mask(size, size, lambda x, y: rows[y][4 * x + 3] == 0)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
+    return header + pixels + mask
+
+
+def write_ico(images, path):
+    """images: (size, bits, bytes) in the order the directory lists them."""
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    for size, bits, data in images:
+        side = size if size < 256 else 0  # 0 stands for 256
+        directory += struct.pack("<BBBBHHII", side, side, 0, 0, 1, bits, len(data), offset)
+        offset += len(data)
+    path.write_bytes(directory + b"".join(data for _, _, data in images))
 
 
 # --- The keyboard -----------------------------------------------------------
@@ -259,15 +285,27 @@ def icon_rgba(size, samples=4):
     return rows
 
 
-def write_png(rows, size, path):
+def png_bytes(rows, size):
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
     raw = b"".join(b"\0" + row for row in rows)
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def write_png(rows, size, path):
     path.parent.mkdir(parents=True, exist_ok=True)
-    path.write_bytes(b"\x89PNG\r\n\x1a\n"
-                     + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
-                     + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    path.write_bytes(png_bytes(rows, size))
+
+
+def program_icon():
+    """The ICO's images: the window's 32 x 32 first, as it always was."""
+    images = [(ICON_UNITS, 8, palette_icon_image(icon(), icon_transparent))]
+    images += [(size, 32, rgba_icon_image(icon_rgba(size), size)) for size in (16, 24, 48)]
+    images.append((256, 32, png_bytes(icon_rgba(256), 256)))
+    return images
 
 
 def svg_element(rgb, shape):
@@ -304,5 +342,5 @@ if __name__ == "__main__":
     out = Path(sys.argv[1]) if len(sys.argv) > 1 else HERE
     themes = out / "hicolor" if len(sys.argv) > 1 else HERE.parent.parent / "dist" / "icons" / "hicolor"
     write_bmp(keyboard(), out / "keyboard.bmp")
-    write_ico(icon(), icon_transparent, out / "torva.ico")
+    write_ico(program_icon(), out / "torva.ico")
     write_icon_theme(themes)

@@ -1,5 +1,7 @@
 #include "runtime/win32/dpi.h"
 
+#include <string_view>
+
 namespace rt::win32 {
 namespace {
 
@@ -21,9 +23,14 @@ DpiFunctions look_up_all() {
     look_up(found.adjust_window_rect_ex_for_dpi, user32, "AdjustWindowRectExForDpi");
     look_up(found.system_metrics_for_dpi, user32, "GetSystemMetricsForDpi");
     look_up(found.system_parameters_info_for_dpi, user32, "SystemParametersInfoForDpi");
+    look_up(found.enable_non_client_dpi_scaling, user32, "EnableNonClientDpiScaling");
+    look_up(found.set_dialog_dpi_change_behavior, user32, "SetDialogDpiChangeBehavior");
+    look_up(found.set_dialog_control_dpi_change_behavior, user32, "SetDialogControlDpiChangeBehavior");
     const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     look_up(found.dpi_for_monitor, shcore, "GetDpiForMonitor");
-    return found;
+    wchar_t asked[8] = {};
+    const DWORD length = GetEnvironmentVariableW(L"RT_WINDOWS_DPI_PATH", asked, 8);
+    return on_path(found, dpi_path_asked(length > 0 && length < 8 ? asked : nullptr));
 }
 
 // A value given at the screen's DPI, at another.
@@ -33,9 +40,31 @@ int rescaled(int value, UINT dpi) {
 
 }  // namespace
 
+DpiPath dpi_path_asked(const wchar_t* value) {
+    const std::wstring_view asked = value ? value : L"";
+    if (asked == L"7") return DpiPath::Windows7;
+    if (asked == L"8.1") return DpiPath::Windows81;
+    return DpiPath::System;
+}
+
+DpiFunctions on_path(DpiFunctions found, DpiPath path) {
+    switch (path) {
+    case DpiPath::System: return found;
+    case DpiPath::Windows81: return {.dpi_for_monitor = found.dpi_for_monitor};
+    case DpiPath::Windows7: return {};
+    }
+    return found;
+}
+
 const DpiFunctions& system_dpi_functions() {
     static const DpiFunctions functions = look_up_all();
     return functions;
+}
+
+const char* dpi_path_name(const DpiFunctions& functions) {
+    if (functions.dpi_for_window)
+        return functions.set_dialog_dpi_change_behavior ? "Windows 10 1703" : "Windows 10 1607";
+    return functions.dpi_for_monitor ? "Windows 8.1" : "Windows 7";
 }
 
 UINT system_dpi() {

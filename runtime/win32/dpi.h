@@ -16,10 +16,31 @@ struct DpiFunctions {
     int(WINAPI* system_metrics_for_dpi)(int, UINT) = nullptr;                               // user32, 10 1607
     BOOL(WINAPI* system_parameters_info_for_dpi)(UINT, UINT, void*, UINT, UINT) = nullptr;  // user32, 10 1607
     HRESULT(WINAPI* dpi_for_monitor)(HMONITOR, int, UINT*, UINT*) = nullptr;                // shcore, 8.1
+    // Under "PerMonitor" (10 1607) the frame and title bar scale only when asked.
+    BOOL(WINAPI* enable_non_client_dpi_scaling)(HWND) = nullptr;  // user32, 10 1607
+    // The dialog manager's own rescaling of a dialog and its controls.
+    BOOL(WINAPI* set_dialog_dpi_change_behavior)(HWND, int, int) = nullptr;          // user32, 10 1703
+    BOOL(WINAPI* set_dialog_control_dpi_change_behavior)(HWND, int, int) = nullptr;  // user32, 10 1703
 };
 
-// Looked up at the first call.
+// The functions of an older Windows, to run its path on a newer one.
+enum class DpiPath { System, Windows81, Windows7 };
+
+// The path that RT_WINDOWS_DPI_PATH asks for: "7" (none of the newer
+// functions), "8.1" (GetDpiForMonitor only); unset or anything else, the
+// system's own. Only the lookup below reads it, for testing those paths.
+DpiPath dpi_path_asked(const wchar_t* value);
+
+// The functions found, less those the older path lacks.
+DpiFunctions on_path(DpiFunctions found, DpiPath path);
+
+// Looked up at the first call, on the path RT_WINDOWS_DPI_PATH asks for.
 const DpiFunctions& system_dpi_functions();
+
+// The DPI path the functions make the window take, named after the
+// first Windows that has them: "Windows 10 1703" (the dialog manager's
+// rescaling turned off too), "Windows 10 1607", "Windows 8.1" or "Windows 7".
+const char* dpi_path_name(const DpiFunctions& functions = system_dpi_functions());
 
 // The screen's DPI, which the system's metrics are given in.
 UINT system_dpi();

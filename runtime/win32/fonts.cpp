@@ -1,5 +1,6 @@
 #include "runtime/win32/fonts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 #include <map>
@@ -8,40 +9,78 @@
 namespace rt::win32 {
 namespace {
 
-int CALLBACK note_found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
+// "MS Sans Serif" is a raster font; Windows 2000 and later carry its
+// TrueType successor, with the same metrics and Hebrew included.
+struct Successor {
+    const char* face;
+    const char* successor;
+};
+constexpr Successor kSuccessors[] = {{"MS Sans Serif", "Microsoft Sans Serif"}};
+
+// Every Windows 7 to 11 has these, with Hebrew; the shared substitutes
+// after them are those of Linux, for Wine.
+constexpr const char* kWindowsSubstitutes[] = {"Tahoma", "Arial"};
+
+std::vector<std::string> candidates(const std::string& face) {
+    std::vector<std::string> faces;
+    for (const Successor& s : kSuccessors)
+        if (face == s.face) faces.push_back(s.successor);
+    faces.push_back(face);
+    faces.insert(faces.end(), std::begin(kWindowsSubstitutes), std::end(kWindowsSubstitutes));
+    faces.insert(faces.end(), std::begin(ui::kSubstituteFaces), std::end(ui::kSubstituteFaces));
+    return faces;
 }
 
-bool installed(const std::wstring& face, BYTE charset) {
-    LOGFONTW query{};
-    query.lfCharSet = charset;
-    wcsncpy(query.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(dc, &query, note_found, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
-    return found;
+int CALLBACK note_face(const LOGFONTW* logical, const TEXTMETRICW*, DWORD type, LPARAM faces) {
+    auto& installed = *reinterpret_cast<std::vector<InstalledFace>*>(faces);
+    const std::string name = narrow(logical->lfFaceName, wcsnlen(logical->lfFaceName, LF_FACESIZE));
+    auto found = std::find_if(installed.begin(), installed.end(),
+                              [&](const InstalledFace& face) { return face.name == name; });
+    if (found == installed.end()) found = installed.insert(installed.end(), {name, {}, false});
+    found->charsets.push_back(logical->lfCharSet);
+    found->raster = found->raster || (type & RASTER_FONTTYPE);
+    return 1;
 }
 
-// The face itself when it is installed with the character set, else the
-// first substitute that is; with none of them the font mapper chooses.
-// Remembered, since every control and every change of DPI asks again.
-std::wstring face_for(const ui::Font& font) {
-    static std::map<std::pair<std::string, BYTE>, std::wstring> chosen;
-    const BYTE charset = static_cast<BYTE>(font.charset);
-    auto [place, fresh] = chosen.try_emplace({font.face, charset}, widen(font.face));
-    if (fresh && !installed(place->second, charset)) {
-        for (const char* substitute : ui::kSubstituteFaces)
-            if (installed(widen(substitute), charset)) {
-                place->second = widen(substitute);
-                break;
-            }
-    }
-    return place->second;
+// Each face once per character set it has; listed once, at the first ask.
+const std::vector<InstalledFace>& installed_faces() {
+    static const std::vector<InstalledFace> installed = [] {
+        std::vector<InstalledFace> faces;
+        LOGFONTW every{};
+        every.lfCharSet = DEFAULT_CHARSET;
+        HDC dc = GetDC(nullptr);
+        EnumFontFamiliesExW(dc, &every, note_face, reinterpret_cast<LPARAM>(&faces), 0);
+        ReleaseDC(nullptr, dc);
+        return faces;
+    }();
+    return installed;
 }
 
 }  // namespace
+
+std::string choose_face(const std::string& face, BYTE charset, std::span<const InstalledFace> installed) {
+    const auto has = [&](const std::string& name, bool outline_only) {
+        return std::any_of(installed.begin(), installed.end(), [&](const InstalledFace& f) {
+            return f.name == name && !(outline_only && f.raster) &&
+                   std::find(f.charsets.begin(), f.charsets.end(), charset) != f.charsets.end();
+        });
+    };
+    const std::vector<std::string> faces = candidates(face);
+    for (bool outline_only : {true, false})
+        for (const std::string& name : faces)
+            if (has(name, outline_only)) return name;
+    return face;
+}
+
+// Remembered, since every control and every change of DPI asks again.
+std::string face_for(const ui::Font& font) {
+    static std::map<std::pair<std::string, BYTE>, std::string> chosen;
+    const std::string face = font.face ? font.face : "";
+    const BYTE charset = static_cast<BYTE>(font.charset);
+    auto [place, fresh] = chosen.try_emplace({face, charset});
+    if (fresh) place->second = choose_face(face, charset, installed_faces());
+    return place->second;
+}
 
 LOGFONTW logical_font(const ui::Font& font, UINT dpi) {
     LOGFONTW logical{};
@@ -49,7 +88,7 @@ LOGFONTW logical_font(const ui::Font& font, UINT dpi) {
     logical.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     logical.lfUnderline = font.underline;
     logical.lfCharSet = static_cast<BYTE>(font.charset);
-    wcsncpy(logical.lfFaceName, face_for(font).c_str(), LF_FACESIZE - 1);
+    wcsncpy(logical.lfFaceName, widen(face_for(font)).c_str(), LF_FACESIZE - 1);
     return logical;
 }
 

@@ -90,7 +90,10 @@ public:
 private:
     bool handle(UINT message, WPARAM w, LPARAM l, LRESULT& result);
     void create_child(Item& item);
+    void make_brushes();
+    void colours_changed();
     void apply_dpi(UINT dpi, const RECT* suggested);
+    void load_icons(UINT dpi);
     void place(Item& item);
     void changed(std::size_t control);
     bool paste(std::size_t control);
@@ -113,6 +116,7 @@ private:
     HWND window_ = nullptr;
     HWND focus_ = nullptr;  // where the focus returns when the window is activated
     HBRUSH background_ = nullptr;
+    HICON icons_[2] = {};  // ICON_SMALL, ICON_BIG
     UINT dpi_ = 96;
 };
 
@@ -135,8 +139,8 @@ std::wstring register_class(const Window& window) {
 Win32Form::Win32Form(const Window& window, std::span<const Control> controls)
     : layout_(window), controls_(controls) {
     const std::wstring form_class = register_class(window);
-    background_ = CreateSolidBrush(resolve(layout_.background));
     for (const Control& control : controls) items_.push_back(Item{.control = &control});
+    make_brushes();
     CreateWindowExW(0, form_class.c_str(), widen(layout_.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr,
                     nullptr, instance(), this);  // WM_NCCREATE sets window_
     if (!window_) throw std::runtime_error("The window could not be created");
@@ -153,12 +157,13 @@ Win32Form::~Win32Form() {
         free_picture(item.picture);
     }
     DeleteObject(background_);
+    for (HICON icon : icons_)
+        if (icon) DestroyIcon(icon);
 }
 
 void Win32Form::create_child(Item& item) {
     const Control& c = *item.control;
     const int id = kFirstControlId + static_cast<int>(&item - items_.data());
-    item.background = CreateSolidBrush(resolve(c.background));
     DWORD style = WS_CHILD | WS_VISIBLE | (c.enabled ? 0 : WS_DISABLED);
     switch (c.kind) {
     case Kind::Label:
@@ -182,6 +187,26 @@ void Win32Form::create_child(Item& item) {
     }
 }
 
+// The brushes of the form and its controls, in the system's colours of now.
+void Win32Form::make_brushes() {
+    if (background_) DeleteObject(background_);
+    background_ = CreateSolidBrush(resolve(layout_.background));
+    for (Item& item : items_) {
+        if (item.background) DeleteObject(item.background);
+        item.background = CreateSolidBrush(resolve(item.control->background));
+    }
+}
+
+// High contrast on or off, another theme or colour scheme: the brushes
+// made from GetSysColor are made again, and the controls, which the
+// top-level window tells, are drawn again with them.
+void Win32Form::colours_changed() {
+    make_brushes();
+    for (const Item& item : items_)
+        if (item.window) SendMessageW(item.window, WM_SYSCOLORCHANGE, 0, 0);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 // Places the window, its children and their fonts for the DPI.
 void Win32Form::apply_dpi(UINT dpi, const RECT* suggested) {
     dpi_ = dpi;
@@ -192,15 +217,22 @@ void Win32Form::apply_dpi(UINT dpi, const RECT* suggested) {
     SetWindowPos(window_, nullptr, at.x, at.y, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     for (Item& item : items_) place(item);
-    const int big = system_metric(SM_CXICON, dpi), small = system_metric(SM_CXSMICON, dpi);
-    const std::wstring icon = widen(layout_.icon);
-    SendMessageW(
-        window_, WM_SETICON, ICON_BIG,
-        reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, big, big, LR_SHARED)));
-    SendMessageW(
-        window_, WM_SETICON, ICON_SMALL,
-        reinterpret_cast<LPARAM>(LoadImageW(instance(), icon.c_str(), IMAGE_ICON, small, small, LR_SHARED)));
+    load_icons(dpi);
     InvalidateRect(window_, nullptr, TRUE);
+}
+
+// The small and big icon at the sizes the DPI wants, each from the image
+// of that size, or the nearest, that the resource has. Not LR_SHARED,
+// which would give back the size first loaded.
+void Win32Form::load_icons(UINT dpi) {
+    const std::wstring name = widen(layout_.icon);
+    for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+        const int side = system_metric(metric, dpi);
+        HICON icon = static_cast<HICON>(LoadImageW(instance(), name.c_str(), IMAGE_ICON, side, side, 0));
+        SendMessageW(window_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        if (icons_[which]) DestroyIcon(icons_[which]);
+        icons_[which] = icon;
+    }
 }
 
 void Win32Form::place(Item& item) {
@@ -350,6 +382,8 @@ bool Win32Form::handle(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
             SetFocus(focus_);
         }
         return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED: colours_changed(); return true;
     case WM_DPICHANGED: apply_dpi(HIWORD(w), reinterpret_cast<const RECT*>(l)); return true;
     case WM_DESTROY: PostQuitMessage(0); return true;
     case WM_NCDESTROY: window_ = nullptr; return false;
@@ -362,6 +396,7 @@ LRESULT CALLBACK Win32Form::procedure(HWND window, UINT message, WPARAM w, LPARA
         auto* form = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
         form->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        if (const auto enable = system_dpi_functions().enable_non_client_dpi_scaling) enable(window);
     }
     auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     LRESULT result = 0;
