@@ -104,8 +104,8 @@ void expect_version_record(const std::wstring& path) {
                                  {L"ProductVersion", TORVA_VERSION_TEXT},
                                  {L"CompanyName", TORVA_PUBLISHER},
                                  {L"OriginalFilename", name}}) {
-        const auto* text =
-            static_cast<const wchar_t*>(query((std::wstring(L"\\StringFileInfo\\040904B0\\") + entry).c_str()).first);
+        const auto* text = static_cast<const wchar_t*>(
+            query((std::wstring(L"\\StringFileInfo\\040904B0\\") + entry).c_str()).first);
         EXPECT_EQ(std::wstring(text ? text : L""), wanted) << entry;
     }
 }
