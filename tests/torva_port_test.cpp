@@ -102,6 +102,30 @@ TEST_F(TorvaPortInAConsole, ShowsTheCharactersThemselves) {
     const std::wstring expected = (dir / "emu_port.dat").wstring();
     EXPECT_EQ(shown.substr(0, expected.size()), expected);
 }
+
+// The line that the help and README give, typed into cmd as it stands:
+// double quotes keep cmd from ending the command at the &. Unquoted, cmd
+// runs "write 110" and then a command "H7E", and nothing is written.
+TEST_F(TorvaPortInAConsole, TakesTheHelpsQuotedLineInCmd) {
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"torva-port write 110 \"&H7E\"", 126},
+        {L"torva-port write 110 &H7E", 0},
+    };
+    const std::wstring folder = std::filesystem::path(TORVA_PORT_EXE).parent_path().wstring();
+    for (const auto& [line, value] : cases) {
+        put_ports(16, {});
+        std::wstring command = std::wstring(L"cmd /c ") + line;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   folder.c_str(), &startup, &process));
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        EXPECT_EQ(bytes().at(10), value) << std::filesystem::path(line).string();
+    }
+}
 #endif
 
 TEST_F(TorvaPort, ReadsBytesAndSignedWords) {
@@ -159,9 +183,9 @@ TEST_F(TorvaPort, RejectsBadUsage) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no command"},
         {{"frobnicate"}, "unknown command 'frobnicate'"},
-        {{"read"}, "wrong number of arguments for 'read' (quote &H values: '&H7F')\n"},
-        {{"write", "110"}, "wrong number of arguments for 'write' (quote &H values: '&H7F')\n"},
-        {{"write-word"}, "wrong number of arguments for 'write-word' (quote &H values: '&H7F')\n"},
+        {{"read"}, "wrong number of arguments for 'read' (quote &H values: \"&H7E\")\n"},
+        {{"write", "110"}, "wrong number of arguments for 'write' (quote &H values: \"&H7E\")\n"},
+        {{"write-word"}, "wrong number of arguments for 'write-word' (quote &H values: \"&H7E\")\n"},
         {{"write", "110", "1", "2"}, "wrong number of arguments for 'write'\n"},
         {{"path", "110"}, "wrong number of arguments for 'path'\n"},
         {{"read", "99"}, "invalid port '99'"},

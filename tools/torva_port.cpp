@@ -50,7 +50,8 @@ constexpr const char* kUsage =
     "PORT is a whole number of 100 or more, decimal or &H hexadecimal.\n"
     "VALUE is one number as the panel reads a field: decimal (fraction and\n"
     "exponent allowed), &H hexadecimal or &O octal; blanks inside are ignored.\n"
-    "In a shell, quote &H and &O numbers: torva-port write 110 '&H7F'\n"
+    "Quote &H and &O numbers in double quotes, which cmd, PowerShell and a POSIX\n"
+    "shell all take: torva-port write 110 \"&H7E\"\n"
     "Exit status: 0 done, 1 the port file (or the Wine prefix's temporary folder)\n"
     "could not be accessed or the output could not be written, 2 usage or range\n"
     "error.\n";
@@ -233,9 +234,10 @@ int dispatch(const Args& words) {
         if (words[0] != command.name) continue;
         const Args args(words.begin() + 1, words.end());
         const std::string wrong_count = "wrong number of arguments for '" + words[0] + "'";
-        // A shell ends the line at an unquoted &: "write 110 &H7F" arrives
-        // as "write 110". Only commands that take numbers can get too few.
-        if (args.size() < command.min_args) throw UsageError(wrong_count + " (quote &H values: '&H7F')");
+        // A shell (cmd too) ends the command at an unquoted &: "write 110
+        // &H7E" arrives as "write 110". Only commands that take numbers
+        // can get too few.
+        if (args.size() < command.min_args) throw UsageError(wrong_count + " (quote &H values: \"&H7E\")");
         if (args.size() > command.max_args) throw UsageError(wrong_count);
         return command.run(args);
     }
