@@ -28,10 +28,19 @@ using NativeHandle = void*;
 using NativeHandle = int;
 #endif
 
-// Opens a file for reading and writing, creating it when missing, shared
-// with other processes. On POSIX it refuses links, FIFOs, devices and
+// What an access does with the file.
+enum class Access { Read, ReadWrite };
+
+// Opens a file for reading alone or for reading and writing, creating it
+// when missing, shared with other processes for reading, writing and
+// deletion. An open shut out by another process's share mode or lock (an
+// emulator holding the file for a moment) is tried again for at most
+// kShareRetryMilliseconds. On POSIX it refuses links, FIFOs, devices and
 // files of other users. Raises FileError with the system's description.
-NativeHandle open_read_write(const std::string& path);
+NativeHandle open_file(const std::string& path, Access access);
+
+// A few milliseconds: far inside the window's 100 ms tick.
+inline constexpr int kShareRetryMilliseconds = 5;
 
 // Reads up to one byte at the offset; false when the offset lies past the end.
 bool read_byte_at(NativeHandle handle, std::uint64_t offset, std::uint8_t& byte);
