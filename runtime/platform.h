@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rt::platform {
 
@@ -56,6 +57,32 @@ void close(NativeHandle handle) noexcept;
 // ("File too large") instead of the signal that ends the process, so that
 // a caller can report it. Nothing to do where no such signal exists.
 void ignore_file_size_signal() noexcept;
+
+// The program's arguments as UTF-8. Windows reads them again as UTF-16
+// from the command line: the C runtime's are in the ANSI code page, where
+// a letter outside it arrives as "?" and a full-width digit as a plain
+// one. Elsewhere they are the arguments as given.
+std::vector<std::string> arguments(int argc, char** argv);
+
+// The arguments of platform::arguments() as argc and argv, for code that
+// takes them so; they last as long as this object.
+class Arguments {
+public:
+    Arguments(int argc, char** argv) : texts_(arguments(argc, argv)) {
+        for (std::string& text : texts_) pointers_.push_back(text.data());
+        pointers_.push_back(nullptr);
+        count_ = static_cast<int>(texts_.size());
+    }
+    Arguments(const Arguments&) = delete;
+    Arguments& operator=(const Arguments&) = delete;
+    int& argc() { return count_; }
+    char** argv() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<char*> pointers_;
+    int count_ = 0;
+};
 
 enum class Stream { Output, Error };
 

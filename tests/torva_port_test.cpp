@@ -240,6 +240,13 @@ TEST_F(TorvaPort, RejectsBadUsage) {
         {{"read", "-5"}, "invalid port '-5'"},
         {{"read", "&H"}, "invalid port '&H'"},
         {{"read", "2147483648"}, "invalid port '2147483648'"},
+        // Digits of other scripts are not the plain digits, on Windows too;
+        // and an argument outside the code page arrives intact.
+        {{"read", "\uff11\uff11\uff10"}, "invalid port '\uff11\uff11\uff10'"},
+        {{"read", "\u0661\u0661\u0660"}, "invalid port '\u0661\u0661\u0660'"},
+        {{"write", "110", "\uff11\uff12"}, "invalid value '\uff11\uff12'"},
+        {{"read", "\u05e9\u05e2\u05e8"}, "invalid port '\u05e9\u05e2\u05e8'"},
+        {{"\u05e9\u05e2\u05e8"}, "unknown command '\u05e9\u05e2\u05e8'"},
         {{"write", "110", "0x7F"}, "invalid value '0x7F': one number is expected"},
         {{"write-word", "112", "1,000"}, "invalid value '1,000'"},
         {{"write", "110", ""}, "invalid value ''"},

@@ -262,6 +262,9 @@ int run(const Args& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    rt::platform::Arguments arguments(argc, argv);  // UTF-8, on Windows from UTF-16
+    argc = arguments.argc();
+    argv = arguments.argv();
     // Under a file-size limit a write then fails and is reported with
     // status 1, rather than the process dying silently half-way into a word.
     rt::platform::ignore_file_size_signal();

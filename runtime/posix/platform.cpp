@@ -90,6 +90,9 @@ std::uint64_t file_size(NativeHandle fd) {
 void close(NativeHandle fd) noexcept { ::close(fd); }
 
 void ignore_file_size_signal() noexcept { std::signal(SIGXFSZ, SIG_IGN); }
+
+std::vector<std::string> arguments(int argc, char** argv) { return {argv, argv + argc}; }
+
 bool write_text(Stream stream, std::string_view text) {
     std::FILE* file = stream == Stream::Output ? stdout : stderr;
     return std::fwrite(text.data(), 1, text.size(), file) == text.size();

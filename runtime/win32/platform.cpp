@@ -1,11 +1,16 @@
-// The file calls on Windows: GetTempPathW, and positioned ReadFile/WriteFile.
+// The file calls on Windows: GetTempPathW, and positioned ReadFile/WriteFile;
+// the arguments and the console.
+#include "runtime/win32/text.h"  // windows.h, which shellapi.h needs first
+
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "runtime/errors.h"
 #include "runtime/platform.h"
-#include "runtime/win32/text.h"
 
 namespace rt::platform {
 namespace {
@@ -124,6 +129,17 @@ void close(NativeHandle handle) noexcept { CloseHandle(handle); }
 
 // Windows has no file-size limit signal; a write it refuses fails by itself.
 void ignore_file_size_signal() noexcept {}
+
+std::vector<std::string> arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return {argv, argv + argc};
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) texts.push_back(narrow(wide[i], std::wcslen(wide[i])));
+    LocalFree(wide);
+    return texts;
+}
+
 // A program for the desktop started from a console has no standard
 // handles: its text goes to the console it was started from, if any.
 HANDLE parent_console() {
