@@ -16,6 +16,7 @@
 
 #include "io/io.h"
 #include "process.h"
+#include "runtime/platform.h"
 #include "test_support.h"
 
 namespace {
@@ -331,10 +332,65 @@ TEST_F(TorvaPort, DumpsToTheEndOfTheFileOrEveryPortAskedFor) {
     EXPECT_EQ(r.out, "127  7FH    0  00H  00000000\n128  80H    0  00H  00000000\n");
 }
 
+// The report on a temporary folder without the port file and with one,
+// and on Linux on the Wine prefixes of a home of the test's own: one with
+// the port file in its temporary folder, one without. It creates nothing.
+TEST_F(TorvaPort, DiagnosesThePortFileAndTheWinePrefixes) {
+    namespace fs = std::filesystem;
+#ifdef _WIN32
+    const std::string end = "\\";  // GetTempPath ends the folder so
+#else
+    const std::string end;
+#endif
+    const std::string folder =
+        "  temporary folder: " + dir_.string() + end + "\n  port file: " + port_file().string();
+    Outcome r = run({"diagnose"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Port file\n" + folder +
+                         "\n  exists: no (the panel creates it empty at its first tick)\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("open for"), std::string::npos);
+    EXPECT_FALSE(fs::exists(port_file()));
+    put_ports(19, {{115, 7}});
+    std::vector<std::string> args = {"diagnose"};
+#ifndef _WIN32
+    const fs::path home = dir_ / "home", wine = home / ".wine",
+                   other = home / ".local/share/wineprefixes/emu";
+    for (const fs::path& prefix : {wine, other}) {
+        fs::create_directories(prefix / "dosdevices");
+        fs::create_directories(prefix / "drive_c/Emulator Temp");
+        fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+        std::ofstream(prefix / "user.reg") << "WINE REGISTRY Version 2\n\n[Environment] 1\n"
+                                              "\"TEMP\"=\"C:\\\\Emulator Temp\"\n";
+    }
+    std::ofstream(wine / "drive_c/Emulator Temp/emu_port.dat") << "abc";
+    args = {"-u", "WINEPREFIX", "HOME=" + home.string(), TORVA_PORT_EXE, "diagnose"};
+    r = testsupport::run_process("/usr/bin/env", args, dir_.string());
+#else
+    r = run(args);
+#endif
+    EXPECT_EQ(r.status, 0);
+    const std::vector<std::string> shown = {
+        folder + "\n  exists: yes\n  size: 19 bytes (ports 100 to 118)\n",
+        "  open for reading: ok\n  open for reading and writing: ok\n",
+#ifndef _WIN32
+        "Wine prefixes\n  " + wine.string() + ": " + (wine / "drive_c/Emulator Temp/emu_port.dat").string() +
+            ", 3 bytes, changed ",
+        "  " + other.string() + ": no emu_port.dat in " + (other / "drive_c/Emulator Temp").string() + "\n",
+#else
+        "System\n  Windows version: ",
+#endif
+    };
+    for (const std::string& line : shown)
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+}
+
 TEST_F(TorvaPort, HelpAndVersion) {
     Outcome r = run({"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("watch PORT..."), std::string::npos);
+    EXPECT_NE(r.out.find("diagnose "), std::string::npos);
     r = run({"--version"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "torva-port " TORVA_VERSION "\n");

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "io/io.h"
+#include "runtime/diagnosis.h"
 #include "runtime/errors.h"
 #include "runtime/number.h"
 #include "runtime/platform.h"
@@ -42,6 +43,9 @@ constexpr const char* kUsage =
     "  write-word PORT VALUE   write VALUE as a signed word (-32768 to 32767), low byte first\n"
     "  dump [FIRST [LAST]]     port, port in hex, value in decimal, hex and binary\n"
     "  watch PORT...           each port's value, then a line each time one changes\n"
+    "  diagnose                where the port file is, whether something writes it,\n"
+    "                          whether the panel can open it (and the Wine prefixes\n"
+    "                          with one), for when the panel shows 0\n"
     "  --help | --version\n"
     "  --wine[=PREFIX]         use the temporary folder of the Wine prefix (else\n"
     "                          $WINEPREFIX, else ~/.wine), where an emulator under\n"
@@ -201,6 +205,25 @@ int cmd_watch(const Args& args) {
     }
 }
 
+// The window layer's lines for the report: the DPI path taken and the face
+// chosen for each font. Nothing yet; the report leaves them out.
+rt::diagnosis::Lines window_lines() { return {}; }
+
+// What a teacher needs when the panel shows 0: where the port file is,
+// whether something writes it, whether the panel's opens get through.
+int cmd_diagnose(const Args&) {
+    namespace diagnosis = rt::diagnosis;
+    const std::string folder = rt::platform::temp_directory(), path = io::port_file_path();
+    const diagnosis::FileFacts facts = diagnosis::file_facts(path);
+    std::vector<std::string> opens;
+    if (facts.exists)
+        for (auto access : {rt::platform::Access::Read, rt::platform::Access::ReadWrite})
+            opens.push_back(diagnosis::try_open(path, access));
+    out(diagnosis::report(diagnosis::port_file_lines(folder, path, facts, opens), diagnosis::system_lines(),
+                          window_lines(), diagnosis::wine_prefixes(io::kPortFileName)));
+    return kExitOk;
+}
+
 struct Command {
     std::string_view name;
     std::size_t min_args;
@@ -218,6 +241,7 @@ constexpr Command kCommands[] = {
     {"write-word", 2, 2, cmd_write_word},
     {"dump", 0, 2, cmd_dump},
     {"watch", 1, kMany, cmd_watch},
+    {"diagnose", 0, 0, cmd_diagnose},
 };
 
 int dispatch(const Args& words) {
