@@ -11,12 +11,16 @@ namespace {
 
 constexpr std::int32_t kWordSpan = 65536;
 
+using rt::platform::Access;
+
 // One access cycle: locate, open (creating a missing file), work out the
 // record, transfer, close. The file is opened before the record number is
-// checked, so even a port without a byte creates a missing file.
+// checked, so even a port without a byte creates a missing file. A read
+// asks for read access alone, which an emulator that shares the file for
+// reading only lets through.
 template <class Transfer>
-auto access_port(const Port& port, Transfer transfer) {
-    rt::RecordFile file(port_file_path());
+auto access_port(const Port& port, Access access, Transfer transfer) {
+    rt::RecordFile file(port_file_path(), access);
     const std::int32_t record = rt::checked_sub(port, kFirstPort - 1);
     return transfer(file, record);
 }
@@ -54,15 +58,17 @@ std::string port_file_path() {
 }
 
 std::uint8_t read_io_byte_checked(const Port& port) {
-    return access_port(port, [](rt::RecordFile& file, std::int32_t record) { return file.get(record); });
+    return access_port(port, Access::Read,
+                       [](rt::RecordFile& file, std::int32_t record) { return file.get(record); });
 }
 
 void write_io_byte_checked(const Port& port, const std::uint8_t& value) {
-    access_port(port, [&value](rt::RecordFile& file, std::int32_t record) { file.put(record, value); });
+    access_port(port, Access::ReadWrite,
+                [&value](rt::RecordFile& file, std::int32_t record) { file.put(record, value); });
 }
 
 std::uint64_t port_file_length() {
-    rt::RecordFile file(port_file_path());
+    rt::RecordFile file(port_file_path(), Access::Read);
     return file.length();
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rt::platform {
 
@@ -28,10 +29,19 @@ using NativeHandle = void*;
 using NativeHandle = int;
 #endif
 
-// Opens a file for reading and writing, creating it when missing, shared
-// with other processes. On POSIX it refuses links, FIFOs, devices and
+// What an access does with the file.
+enum class Access { Read, ReadWrite };
+
+// Opens a file for reading alone or for reading and writing, creating it
+// when missing, shared with other processes for reading, writing and
+// deletion. An open shut out by another process's share mode or lock (an
+// emulator holding the file for a moment) is tried again for at most
+// kShareRetryMilliseconds. On POSIX it refuses links, FIFOs, devices and
 // files of other users. Raises FileError with the system's description.
-NativeHandle open_read_write(const std::string& path);
+NativeHandle open_file(const std::string& path, Access access);
+
+// A few milliseconds: far inside the window's 100 ms tick.
+inline constexpr int kShareRetryMilliseconds = 5;
 
 // Reads up to one byte at the offset; false when the offset lies past the end.
 bool read_byte_at(NativeHandle handle, std::uint64_t offset, std::uint8_t& byte);
@@ -47,6 +57,32 @@ void close(NativeHandle handle) noexcept;
 // ("File too large") instead of the signal that ends the process, so that
 // a caller can report it. Nothing to do where no such signal exists.
 void ignore_file_size_signal() noexcept;
+
+// The program's arguments as UTF-8. Windows reads them again as UTF-16
+// from the command line: the C runtime's are in the ANSI code page, where
+// a letter outside it arrives as "?" and a full-width digit as a plain
+// one. Elsewhere they are the arguments as given.
+std::vector<std::string> arguments(int argc, char** argv);
+
+// The arguments of platform::arguments() as argc and argv, for code that
+// takes them so; they last as long as this object.
+class Arguments {
+public:
+    Arguments(int argc, char** argv) : texts_(arguments(argc, argv)) {
+        for (std::string& text : texts_) pointers_.push_back(text.data());
+        pointers_.push_back(nullptr);
+        count_ = static_cast<int>(texts_.size());
+    }
+    Arguments(const Arguments&) = delete;
+    Arguments& operator=(const Arguments&) = delete;
+    int& argc() { return count_; }
+    char** argv() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<char*> pointers_;
+    int count_ = 0;
+};
 
 enum class Stream { Output, Error };
 

@@ -12,7 +12,8 @@ std::uint64_t offset_of(std::int32_t record) {
 
 }  // namespace
 
-RecordFile::RecordFile(const std::string& path) : handle_(platform::open_read_write(path)) {}
+RecordFile::RecordFile(const std::string& path, platform::Access access)
+    : handle_(platform::open_file(path, access)) {}
 
 RecordFile::~RecordFile() { platform::close(handle_); }
 

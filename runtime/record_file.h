@@ -11,8 +11,9 @@ namespace rt {
 
 class RecordFile {
 public:
-    // Opens for reading and writing, creating a missing file. Raises FileError.
-    explicit RecordFile(const std::string& path);
+    // Opens for reading alone or for reading and writing, creating a
+    // missing file. Raises FileError.
+    RecordFile(const std::string& path, platform::Access access);
     ~RecordFile();
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;

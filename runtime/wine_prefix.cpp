@@ -271,6 +271,36 @@ fs::path choose_prefix(const std::optional<std::string>& given, const char* wine
     return fs::path(home) / ".wine";
 }
 
+std::vector<fs::path> known_prefixes(const char* wineprefix, const char* home) {
+    std::vector<fs::path> found;
+    std::error_code error;
+    const auto add = [&](const fs::path& prefix) {
+        const fs::path same = fs::weakly_canonical(prefix, error);
+        for (const fs::path& known : found)
+            if (fs::weakly_canonical(known, error) == same) return;
+        found.push_back(prefix);
+    };
+    if (wineprefix && *wineprefix) add(fs::absolute(wineprefix, error));
+    if (!home || !*home) return found;
+    const fs::path own = fs::path(home);
+    const auto is_prefix = [](const fs::path& folder) {
+        std::error_code missing;
+        return fs::is_directory(folder / "drive_c", missing);
+    };
+    if (is_prefix(own / ".wine")) add(own / ".wine");
+    for (const char* place :
+         {".local/share/wineprefixes", ".PlayOnLinux/wineprefix", ".local/share/bottles/bottles",
+          ".var/app/com.usebottles.bottles/data/bottles/bottles", ".cxoffice"}) {
+        std::vector<fs::path> inside;
+        for (fs::directory_iterator it(own / place, error), end; !error && it != end; it.increment(error))
+            if (is_prefix(it->path())) inside.push_back(it->path());
+        error.clear();
+        std::sort(inside.begin(), inside.end());
+        for (const fs::path& prefix : inside) add(prefix);
+    }
+    return found;
+}
+
 std::optional<std::string> take_option(int& argc, char** argv) {
     constexpr std::string_view kOption = "--wine";
     std::optional<std::string> prefix;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/errors.h"
 
@@ -51,6 +52,15 @@ std::filesystem::path temp_directory(const std::filesystem::path& prefix, const 
 // (the environment values are passed in; null when unset).
 std::filesystem::path choose_prefix(const std::optional<std::string>& given, const char* wineprefix,
                                     const char* home);
+
+// The Wine prefixes in the places where Wine and the tools around it keep
+// them, without searching further: $WINEPREFIX (named even when missing),
+// ~/.wine, and each prefix in the folders of winetricks, PlayOnLinux,
+// Bottles (also as a Flatpak) and CrossOver. Each once, in that order.
+std::vector<std::filesystem::path> known_prefixes(const char* wineprefix, const char* home);
+inline constexpr const char* kKnownPrefixPlaces =
+    "looked in $WINEPREFIX, ~/.wine, ~/.local/share/wineprefixes, ~/.PlayOnLinux/wineprefix, "
+    "~/.local/share/bottles/bottles, ~/.var/app/com.usebottles.bottles/data/bottles/bottles and ~/.cxoffice";
 
 // Takes every --wine and --wine=PREFIX out of the arguments (argc shrinks,
 // the others keep their order); the last one counts. Nothing when none

@@ -30,14 +30,17 @@ class Image:
         if magic not in (PE32, PE32_PLUS):
             raise NotPe("unknown optional header magic %#x" % magic)
         self.wide = magic == PE32_PLUS
-        directories = optional + (112 if self.wide else 96)
-        self.import_rva, self.import_size = struct.unpack_from(
-            "<II", data, directories + 8 * IMPORT_DIRECTORY)
+        self.directories = optional + (112 if self.wide else 96)
+        self.import_rva, self.import_size = self.directory(IMPORT_DIRECTORY)
         table = optional + optional_size
         self.sections = []
         for i in range(sections):
             virtual_size, rva, raw_size, raw_at = struct.unpack_from("<IIII", data, table + 40 * i + 8)
             self.sections.append((rva, max(virtual_size, raw_size), raw_at, raw_size))
+
+    def directory(self, index):
+        """The RVA and size of one of the optional header's data directories."""
+        return struct.unpack_from("<II", self.data, self.directories + 8 * index)
 
     def offset(self, rva):
         for start, size, raw_at, raw_size in self.sections:

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "io/io.h"
+#include "runtime/diagnosis.h"
 #include "runtime/errors.h"
 #include "runtime/number.h"
 #include "runtime/platform.h"
@@ -42,6 +43,9 @@ constexpr const char* kUsage =
     "  write-word PORT VALUE   write VALUE as a signed word (-32768 to 32767), low byte first\n"
     "  dump [FIRST [LAST]]     port, port in hex, value in decimal, hex and binary\n"
     "  watch PORT...           each port's value, then a line each time one changes\n"
+    "  diagnose                where the port file is, whether something writes it,\n"
+    "                          whether the panel can open it (and the Wine prefixes\n"
+    "                          with one), for when the panel shows 0\n"
     "  --help | --version\n"
     "  --wine[=PREFIX]         use the temporary folder of the Wine prefix (else\n"
     "                          $WINEPREFIX, else ~/.wine), where an emulator under\n"
@@ -50,7 +54,8 @@ constexpr const char* kUsage =
     "PORT is a whole number of 100 or more, decimal or &H hexadecimal.\n"
     "VALUE is one number as the panel reads a field: decimal (fraction and\n"
     "exponent allowed), &H hexadecimal or &O octal; blanks inside are ignored.\n"
-    "In a shell, quote &H and &O numbers: torva-port write 110 '&H7F'\n"
+    "Quote &H and &O numbers in double quotes, which cmd, PowerShell and a POSIX\n"
+    "shell all take: torva-port write 110 \"&H7E\"\n"
     "Exit status: 0 done, 1 the port file (or the Wine prefix's temporary folder)\n"
     "could not be accessed or the output could not be written, 2 usage or range\n"
     "error.\n";
@@ -200,6 +205,25 @@ int cmd_watch(const Args& args) {
     }
 }
 
+// The window layer's lines for the report: the DPI path taken and the face
+// chosen for each font. Nothing yet; the report leaves them out.
+rt::diagnosis::Lines window_lines() { return {}; }
+
+// What a teacher needs when the panel shows 0: where the port file is,
+// whether something writes it, whether the panel's opens get through.
+int cmd_diagnose(const Args&) {
+    namespace diagnosis = rt::diagnosis;
+    const std::string folder = rt::platform::temp_directory(), path = io::port_file_path();
+    const diagnosis::FileFacts facts = diagnosis::file_facts(path);
+    std::vector<std::string> opens;
+    if (facts.exists)
+        for (auto access : {rt::platform::Access::Read, rt::platform::Access::ReadWrite})
+            opens.push_back(diagnosis::try_open(path, access));
+    out(diagnosis::report(diagnosis::port_file_lines(folder, path, facts, opens), diagnosis::system_lines(),
+                          window_lines(), diagnosis::wine_prefixes(io::kPortFileName)));
+    return kExitOk;
+}
+
 struct Command {
     std::string_view name;
     std::size_t min_args;
@@ -217,6 +241,7 @@ constexpr Command kCommands[] = {
     {"write-word", 2, 2, cmd_write_word},
     {"dump", 0, 2, cmd_dump},
     {"watch", 1, kMany, cmd_watch},
+    {"diagnose", 0, 0, cmd_diagnose},
 };
 
 int dispatch(const Args& words) {
@@ -233,9 +258,10 @@ int dispatch(const Args& words) {
         if (words[0] != command.name) continue;
         const Args args(words.begin() + 1, words.end());
         const std::string wrong_count = "wrong number of arguments for '" + words[0] + "'";
-        // A shell ends the line at an unquoted &: "write 110 &H7F" arrives
-        // as "write 110". Only commands that take numbers can get too few.
-        if (args.size() < command.min_args) throw UsageError(wrong_count + " (quote &H values: '&H7F')");
+        // A shell (cmd too) ends the command at an unquoted &: "write 110
+        // &H7E" arrives as "write 110". Only commands that take numbers
+        // can get too few.
+        if (args.size() < command.min_args) throw UsageError(wrong_count + " (quote &H values: \"&H7E\")");
         if (args.size() > command.max_args) throw UsageError(wrong_count);
         return command.run(args);
     }
@@ -260,6 +286,9 @@ int run(const Args& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    rt::platform::Arguments arguments(argc, argv);  // UTF-8, on Windows from UTF-16
+    argc = arguments.argc();
+    argv = arguments.argv();
     // Under a file-size limit a write then fails and is reported with
     // status 1, rather than the process dying silently half-way into a word.
     rt::platform::ignore_file_size_signal();

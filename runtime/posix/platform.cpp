@@ -50,9 +50,11 @@ std::string temp_directory() {
     return path;
 }
 
-NativeHandle open_read_write(const std::string& path) {
+// POSIX shares every file and knows no share modes: nothing shuts an open out.
+NativeHandle open_file(const std::string& path, Access access) {
     // No link is followed and a FIFO never blocks the open.
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    const int mode = access == Access::Read ? O_RDONLY : O_RDWR;
+    int fd = ::open(path.c_str(), mode | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0) raise_open_error(path, errno);
     try {
         check_owned_regular(fd);
@@ -88,6 +90,9 @@ std::uint64_t file_size(NativeHandle fd) {
 void close(NativeHandle fd) noexcept { ::close(fd); }
 
 void ignore_file_size_signal() noexcept { std::signal(SIGXFSZ, SIG_IGN); }
+
+std::vector<std::string> arguments(int argc, char** argv) { return {argv, argv + argc}; }
+
 bool write_text(Stream stream, std::string_view text) {
     std::FILE* file = stream == Stream::Output ? stdout : stderr;
     return std::fwrite(text.data(), 1, text.size(), file) == text.size();

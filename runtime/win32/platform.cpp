@@ -1,33 +1,46 @@
-// The file calls on Windows: GetTempPathW, and positioned ReadFile/WriteFile.
+// The file calls on Windows: GetTempPathW, and positioned ReadFile/WriteFile;
+// the arguments and the console.
+#include "runtime/win32/text.h"  // windows.h, which shellapi.h needs first
+
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "runtime/errors.h"
 #include "runtime/platform.h"
-#include "runtime/win32/text.h"
 
 namespace rt::platform {
 namespace {
 
+using win32::describe;
 using win32::narrow;
 using win32::widen;
 
-// The system's own words for an error code, without the trailing line break.
-std::string describe(DWORD code) {
-    wchar_t* buffer = nullptr;
-    DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    while (length > 0 &&
-           (buffer[length - 1] == L'\n' || buffer[length - 1] == L'\r' || buffer[length - 1] == L' '))
-        --length;
-    std::string text = length > 0 ? narrow(buffer, length) : "Error " + std::to_string(code);
-    LocalFree(buffer);
-    return text;
+[[noreturn]] void raise_last_error() { throw FileError(describe(GetLastError())); }
+
+// Another process's share mode or lock on the file, which it lifts when
+// it closes it: worth trying again.
+bool shut_out(DWORD reason) { return reason == ERROR_SHARING_VIOLATION || reason == ERROR_LOCK_VIOLATION; }
+
+// The reason an open failed, kept before any other call could change it.
+[[noreturn]] void raise_open_error(const std::wstring& path, DWORD reason) {
+    // Windows says only "Access denied" for a folder in the file's place.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (reason == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw FileError("Is a directory");
+    throw FileError(describe(reason));
 }
 
-[[noreturn]] void raise_last_error() { throw FileError(describe(GetLastError())); }
+double milliseconds_since(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now{}, frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
 
 OVERLAPPED at(std::uint64_t offset) {
     OVERLAPPED place{};
@@ -53,19 +66,27 @@ std::string temp_directory() {
                         kTempPathCapacity);
 }
 
-NativeHandle open_read_write(const std::string& path) {
-    // Shared for reading, writing and deletion so that the emulator is never locked out.
-    HANDLE handle = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        // Windows says only "Access denied" for a folder in the file's place.
-        const DWORD attributes = GetFileAttributesW(widen(path).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            throw FileError("Is a directory");
-        raise_last_error();
+NativeHandle open_file(const std::string& path, Access access) {
+    const std::wstring name = widen(path);
+    // Reading asks for read access alone: an emulator that holds the file
+    // shared for reading only then lets it through. Ours shares everything,
+    // so that the emulator is never locked out.
+    const DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    LARGE_INTEGER start{};
+    QueryPerformanceCounter(&start);
+    for (;;) {
+        HANDLE handle =
+            CreateFileW(name.c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) return handle;
+        const DWORD reason = GetLastError();
+        // Sleep(1) may last a whole timer tick (15.6 ms): the wait is
+        // measured on the performance counter, giving up the processor
+        // between tries.
+        if (!shut_out(reason) || milliseconds_since(start) >= kShareRetryMilliseconds)
+            raise_open_error(name, reason);
+        Sleep(0);
     }
-    return handle;
 }
 
 bool read_byte_at(NativeHandle handle, std::uint64_t offset, std::uint8_t& byte) {
@@ -95,6 +116,17 @@ void close(NativeHandle handle) noexcept { CloseHandle(handle); }
 
 // Windows has no file-size limit signal; a write it refuses fails by itself.
 void ignore_file_size_signal() noexcept {}
+
+std::vector<std::string> arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return {argv, argv + argc};
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) texts.push_back(narrow(wide[i], std::wcslen(wide[i])));
+    LocalFree(wide);
+    return texts;
+}
+
 // A program for the desktop started from a console has no standard
 // handles: its text goes to the console it was started from, if any.
 HANDLE parent_console() {

@@ -32,4 +32,18 @@ inline std::string narrow(const wchar_t* text, std::size_t length) {
 
 inline std::string narrow(const std::wstring& text) { return narrow(text.data(), text.size()); }
 
+// The system's own words for an error code, without the trailing line break.
+inline std::string describe(DWORD code) {
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    while (length > 0 &&
+           (buffer[length - 1] == L'\n' || buffer[length - 1] == L'\r' || buffer[length - 1] == L' '))
+        --length;
+    std::string text = length > 0 ? narrow(buffer, length) : "Error " + std::to_string(code);
+    LocalFree(buffer);
+    return text;
+}
+
 }  // namespace rt::win32
