@@ -380,6 +380,10 @@ TEST_F(TorvaPort, DiagnosesThePortFileAndTheWinePrefixes) {
         "  " + other.string() + ": no emu_port.dat in " + (other / "drive_c/Emulator Temp").string() + "\n",
 #else
         "System\n  Windows version: ",
+        // The panel's fonts as this prefix has them (Wine has no MS faces).
+        "Window\n  DPI path: Windows ",
+        "  Font MS Sans Serif (Hebrew): Liberation Sans\n  Font MS Sans Serif (Western): Liberation Sans\n"
+        "  Font Arial (Western): Liberation Sans\n",
 #endif
     };
     for (const std::string& line : shown)

@@ -20,6 +20,10 @@
 #include "runtime/number.h"
 #include "runtime/platform.h"
 #include "runtime/wine_option.h"
+#ifdef TORVA_WINDOW_REPORT
+#include "panel/layout.h"
+#include "runtime/win32/report.h"
+#endif
 
 #ifndef TORVA_VERSION
 #define TORVA_VERSION "unknown"
@@ -205,9 +209,16 @@ int cmd_watch(const Args& args) {
     }
 }
 
-// The window layer's lines for the report: the DPI path taken and the face
-// chosen for each font. Nothing yet; the report leaves them out.
+// The window layer's lines for the report: on Windows the DPI path the
+// panel takes and the face chosen for each of its fonts. Qt chooses its
+// faces only inside a running application, which this command is not, so
+// on Linux (and in a Windows build without the panel) the report leaves
+// them out.
+#ifdef TORVA_WINDOW_REPORT
+rt::diagnosis::Lines window_lines() { return rt::win32::window_lines(panel::kForm1, panel::kControls); }
+#else
 rt::diagnosis::Lines window_lines() { return {}; }
+#endif
 
 // What a teacher needs when the panel shows 0: where the port file is,
 // whether something writes it, whether the panel's opens get through.
