@@ -59,8 +59,12 @@ wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 theme_icon=/usr/share/icons/hicolor/32x32/apps/$icon.png
 convert "$theme_icon" -depth 8 rgba:- | od -An -v -tu1 -w4 |
   awk '{ printf "%d\n", $4 == 0 ? 0 : $4 * 16777216 + $1 * 65536 + $2 * 256 + $3 }' >"$work/theme_icon"
+# _NET_WM_ICON lists each size the window offers as width, height, pixels;
+# the 32 x 32 one is the installed icon's.
 xprop -id "$window" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= //' | tr ',' '\n' | tr -d ' ' |
-  awk 'NR == 1 || NR == 2 { next } { printf "%d\n", $1 < 16777216 ? 0 : $1 }' >"$work/window_icon"
+  awk '{ v[NR] = $1 } END { for (i = 1; i + 1 <= NR; i += 2 + v[i] * v[i + 1])
+         if (v[i] == 32 && v[i + 1] == 32)
+           for (j = i + 2; j < i + 2 + 1024; ++j) printf "%d\n", v[j] < 16777216 ? 0 : v[j] }' >"$work/window_icon"
 check "the window shows the installed icon ($theme_icon)" \
   sh -c "[ -s '$work/theme_icon' ] && cmp -s '$work/theme_icon' '$work/window_icon'"
 check "the window's class is the desktop entry's ($wm_class)" \
