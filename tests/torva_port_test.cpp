@@ -142,11 +142,9 @@ TEST_F(TorvaPortInAConsole, TakesTheHelpsQuotedLineInCmd) {
 // made as long as the retry may cost one, as the stand-in counts.
 TEST_F(TorvaPort, WritesLandWhileAnEmulatorHoldsTheFile) {
     constexpr const char* kRetryMs = "6";  // at least the port file's open retries
+    const auto by_command = [this](int port) { run({"write", std::to_string(port), "1"}); };
     const std::pair<int, std::function<void(int)>> paths[] = {
-        {40,
-         [this](int port) {
-             run({"write", std::to_string(port), "1"});
-         }},
+        {40, by_command},
         {300, [](int port) { io::WRITE_IO_BYTE(port, 1); }},
     };
     const char* const path_names[] = {"torva-port.exe write", "panel's write path"};

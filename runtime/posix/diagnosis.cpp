@@ -22,7 +22,7 @@ std::string login_name() {
 
 FileFacts file_facts(const std::string& path) {
     FileFacts facts;
-    struct stat info {};
+    struct stat info = {};
     // The entry itself: the panel refuses a link, and the open test says so.
     if (::lstat(path.c_str(), &info) != 0) {
         if (errno != ENOENT) facts.problem = std::strerror(errno);
