@@ -106,7 +106,16 @@ done
 
 export DEBIAN_FRONTEND=noninteractive
 need_root "install: ${missing[*]}"
-"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update -q
+apt=("${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 -o Acquire::Retries=3)
+# A mirror caught in the middle of a sync serves index files of the wrong
+# size for a minute or two; apt-get update then fails as a whole, so it is
+# tried again after a pause before the install gives up.
+for pause in 20 60 0; do
+  "${apt[@]}" update -q && break
+  [[ $pause -eq 0 ]] && { echo "apt-get update failed three times" >&2; exit 1; }
+  echo "apt-get update failed; trying again in $pause s" >&2
+  sleep "$pause"
+done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
+"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
