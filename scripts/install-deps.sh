@@ -107,15 +107,24 @@ done
 export DEBIAN_FRONTEND=noninteractive
 need_root "install: ${missing[*]}"
 apt=("${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 -o Acquire::Retries=3)
-# A mirror caught in the middle of a sync serves index files of the wrong
-# size for a minute or two; apt-get update then fails as a whole, so it is
-# tried again after a pause before the install gives up.
-for pause in 20 60 0; do
-  "${apt[@]}" update -q && break
-  [[ $pause -eq 0 ]] && { echo "apt-get update failed three times" >&2; exit 1; }
-  echo "apt-get update failed; trying again in $pause s" >&2
-  sleep "$pause"
+# A mirror caught in the middle of a sync, or a stale cache in front of it,
+# serves an index file of the wrong size; apt-get update then fails as a
+# whole. It is tried again after a pause; if it still fails, the install
+# goes on with the indexes that did arrive, every package taken from the
+# release's main suite: with the i386 index of the security suite missing,
+# an amd64 library from that suite would have no i386 twin of the same
+# version, and Multi-Arch needs the two alike.
+updated=false
+for pause in 20 0; do
+  "${apt[@]}" update -q && { updated=true; break; }
+  [[ $pause -gt 0 ]] && { echo "apt-get update failed; trying again in $pause s" >&2; sleep "$pause"; }
 done
+if ! $updated; then
+  suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [[ -n $suite ]] || { echo "apt-get update failed and this system names no release" >&2; exit 1; }
+  echo "apt-get update failed twice; installing from the indexes that arrived, from $suite alone" >&2
+  apt+=(-t "$suite")
+fi
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 echo "Installing: ${missing[*]}"
 "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
