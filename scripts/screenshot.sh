@@ -11,8 +11,9 @@ box_out=${3:-}
 dpi=${DPI:-96}
 work=$(mktemp -d)
 cleanup() {
+  kill ${app:-} 2>/dev/null && wait ${app:-} 2>/dev/null
   [[ -n ${dpi_set:-} ]] && wine_dpi ""
-  kill ${app:-} ${wm:-} ${xvfb:-} 2>/dev/null || true
+  kill ${wm:-} ${xvfb:-} 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -31,7 +32,6 @@ printf '\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\052\0\374\377' > "$temp/emu_port.dat"
 app=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
 xdotool windowactivate --sync "$window"
-[[ -n ${dpi_set:-} ]] && wine_dpi "" && dpi_set=
 sleep 0.5  # the first keys typed at once may be lost
 xdotool type --delay 50 -- '-1234'
 xdotool key Tab

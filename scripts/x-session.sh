@@ -52,10 +52,22 @@ panel_command() {
 
 # wine_dpi DPI: the screen's DPI for the Wine programs started from now on
 # in $WINEPREFIX, as winecfg sets it (the registry's LogPixels); with an
-# empty DPI, Wine's own again.
+# empty DPI, Wine's own again. Wine 10 reads the DPI once for all the
+# prefix's programs while its server runs, so the server is ended after
+# the change: call it when no program of the test is running.
 wine_dpi() {
-  local here key='HKCU\Control Panel\Desktop'
+  local here key='HKCU\Control Panel\Desktop' wineserver
   here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  if [[ -n $1 ]]; then
+    "$here/scripts/wine.sh" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1 || return 1
+  else
+    "$here/scripts/wine.sh" reg delete "$key" /v LogPixels /f </dev/null >/dev/null 2>&1 || true
+  fi
+  wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+  "$wineserver" -k 2>/dev/null
+  "$wineserver" -w
+}
+)/.." && pwd)
   if [[ -n $1 ]]; then
     "$here/scripts/wine.sh" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
   else

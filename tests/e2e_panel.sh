@@ -13,8 +13,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$work" && mkdir -p "$work"
 
 cleanup() {
+  kill "${app:-}" 2>/dev/null
+  wait "${app:-}" 2>/dev/null
   [[ -n ${dpi_set:-} ]] && wine_dpi ""
-  kill "${app:-}" "${clip:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null
+  kill "${clip:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null
   wait 2>/dev/null
 }
 trap cleanup EXIT
@@ -91,7 +93,6 @@ app=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
 [[ -n "$window" ]] || { echo "the panel did not open"; exit 1; }
 if [[ -n ${dpi_set:-} ]]; then
-  wine_dpi "" && dpi_set=
   # The form is 5895 twips wide, its edges each rounded to the pixel.
   width=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
   expected=$(((5895 * dpi + 720) / 1440))
