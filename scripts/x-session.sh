@@ -67,10 +67,3 @@ wine_dpi() {
   "$wineserver" -k 2>/dev/null
   "$wineserver" -w
 }
-)/.." && pwd)
-  if [[ -n $1 ]]; then
-    "$here/scripts/wine.sh" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
-  else
-    "$here/scripts/wine.sh" reg delete "$key" /v LogPixels /f </dev/null >/dev/null 2>&1 || true
-  fi
-}
