@@ -11,8 +11,9 @@ box_out=${3:-}
 dpi=${DPI:-96}
 work=$(mktemp -d)
 cleanup() {
-  kill ${app:-} 2>/dev/null && wait ${app:-} 2>/dev/null
-  [[ -n ${dpi_set:-} ]] && wine_dpi ""
+  kill ${app:-} 2>/dev/null || true
+  wait ${app:-} 2>/dev/null || true
+  [[ -z ${dpi_set:-} ]] || wine_dpi ""
   kill ${wm:-} ${xvfb:-} 2>/dev/null || true
   rm -rf "$work"
 }
@@ -21,7 +22,7 @@ trap cleanup EXIT
 source "$(dirname "$0")/x-session.sh"
 start_x_session "$work" $((640 * dpi / 96))x$((420 * dpi / 96))x24
 panel_command "$program" "$work" || exit 1
-if [[ $dpi != 96 && $program == *.exe ]]; then
+if [[ $program == *.exe ]]; then
   wine_dpi "$dpi"
   dpi_set=1
 fi

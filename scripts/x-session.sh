@@ -64,6 +64,6 @@ wine_dpi() {
     "$here/scripts/wine.sh" reg delete "$key" /v LogPixels /f </dev/null >/dev/null 2>&1 || true
   fi
   wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-  "$wineserver" -k 2>/dev/null
+  "$wineserver" -k 2>/dev/null || true
   "$wineserver" -w
 }
