@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -145,7 +146,13 @@ TEST_F(TorvaPort, WritesLandWhileAnEmulatorHoldsTheFile) {
     const auto by_command = [this](int port) { run({"write", std::to_string(port), "1"}); };
     const std::pair<int, std::function<void(int)>> paths[] = {
         {40, by_command},
-        {300, [](int port) { io::WRITE_IO_BYTE(port, 1); }},
+        // A millisecond apart, as typing comes, so that the writes meet
+        // the stand-in's stretches rather than all fall between two.
+        {300,
+         [](int port) {
+             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+             io::WRITE_IO_BYTE(port, 1);
+         }},
     };
     const char* const path_names[] = {"torva-port.exe write", "panel's write path"};
     const std::filesystem::path stop = port_file().string() + ".stop";
