@@ -7,7 +7,9 @@ set -euo pipefail
 # install-deps.sh [--print] [GROUP...]: --print lists the packages, one a
 # line, and installs nothing. TORVA_OS_RELEASE names another os-release
 # file than the system's, for the tests.
+here=$(cd "$(dirname "$0")" && pwd)
 print=false
+backports=  # a suite of backports that a group needs
 if [[ ${1:-} == --print ]]; then
   print=true
   shift
@@ -58,9 +60,19 @@ for group in "$@"; do
     # mingw-w64 with POSIX threads (std::thread) for 64-bit and 32-bit
     # Windows, gtest's sources, Wine with its 32-bit loader, Python for
     # the reader of the programs' import tables
+    # the Windows programs and tests of both widths
     windows)
       packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386 python3)
-      foreign+=(i386) ;;
+      foreign+=(i386)
+      # where the kernel runs no 32-bit x86 program, Wine's 32-bit loader
+      # runs under qemu's i386 emulation; Debian 12's own qemu (7.2) cannot
+      # map Wine's address space, the 10 of bookworm-backports can
+      if [[ $("$here/x86-route.sh" --kernel) == qemu ]]; then
+        case $release in
+          debian:bookworm) packages+=(qemu-user/bookworm-backports); backports=bookworm-backports ;;
+          *) packages+=(qemu-user) ;;
+        esac
+      fi ;;
     # what packs a release and compares two builds of it: the archives,
     # the Windows Installer packages (wixl; msitools reads them back),
     # Authenticode signing and the throwaway certificate of its test
@@ -97,11 +109,30 @@ for arch in "${foreign[@]}"; do
   fi
 done
 
+# A package taken from a suite of its own (NAME/SUITE) is there once a
+# version at least as new as that suite's is installed.
+declare -A least_version=([qemu-user]=1:10)
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  name=${package%/*}
+  status=$(dpkg-query -W -f='${Status} ${Version}' "$name" 2>/dev/null || true)
+  if [[ "$status" != "install ok installed "* ]] ||
+    ! dpkg --compare-versions "${status##* }" ge "${least_version[${name%:*}]:-0}"; then
+    missing+=("$package")
+  fi
 done
+
+# The backports suite, from the mirror the release's own suite comes from;
+# apt takes nothing from it unless asked by name.
+if [[ -n $backports && " ${missing[*]} " == *"/$backports "* ]] && ! apt-get indextargets --format '$(RELEASE)' 2>/dev/null | grep -qx "$backports"; then
+  site=$(apt-get indextargets --format '$(RELEASE) $(SITE)' 2>/dev/null | awk -v r="${backports%-*}" '$1 == r { print $2; exit }')
+  need_root "add $backports to apt's sources"
+  echo "Adding $backports (${site:=http://deb.debian.org/debian}) to apt's sources"
+  printf '%s\n' "Types: deb" "URIs: $site" "Suites: $backports" "Components: main" \
+    "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
+    "${sudo[@]}" tee /etc/apt/sources.list.d/torva-$backports.sources >/dev/null
+  update=true
+fi
 [[ ${#missing[@]} -eq 0 ]] && ! $update && exit 0
 
 export DEBIAN_FRONTEND=noninteractive
@@ -110,21 +141,32 @@ apt=("${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 -o Acquire::Retries=3)
 # A mirror caught in the middle of a sync, or a stale cache in front of it,
 # serves an index file of the wrong size; apt-get update then fails as a
 # whole. It is tried again after a pause; if it still fails, the install
-# goes on with the indexes that did arrive, every package taken from the
-# release's main suite: with the i386 index of the security suite missing,
-# an amd64 library from that suite would have no i386 twin of the same
-# version, and Multi-Arch needs the two alike.
-updated=false
+# goes on with the indexes that did arrive, and the check below tells
+# whether the two architectures can still agree.
 for pause in 20 0; do
-  "${apt[@]}" update -q && { updated=true; break; }
-  [[ $pause -gt 0 ]] && { echo "apt-get update failed; trying again in $pause s" >&2; sleep "$pause"; }
+  "${apt[@]}" update -q && break
+  if [[ $pause -gt 0 ]]; then
+    echo "apt-get update failed; trying again in $pause s" >&2
+    sleep "$pause"
+  else
+    echo "apt-get update failed twice; going on with the indexes that arrived" >&2
+  fi
 done
-if ! $updated; then
-  suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-  [[ -n $suite ]] || { echo "apt-get update failed and this system names no release" >&2; exit 1; }
-  echo "apt-get update failed twice; installing from the indexes that arrived, from $suite alone" >&2
-  apt+=(-t "$suite")
-fi
 [[ ${#missing[@]} -eq 0 ]] && exit 0
+
+# Multi-Arch: same libraries whose two architectures cannot agree: named,
+# and nothing installed; or, with ALLOW_DOWNGRADE=1, both taken to the
+# newest version that both indexes offer.
+. "$here/arch-skew.sh"
+native=$(dpkg --print-architecture)
+pins=()
+for arch in "${foreign[@]}"; do
+  skewed=$(skew_rows "$native" "$arch" "${missing[@]}" | skew_decide)
+  [[ -n $skewed ]] || continue
+  report_skew "$native" "$arch" "$skewed" >&2
+  [[ ${ALLOW_DOWNGRADE:-} == 1 ]] || exit 1
+  mapfile -t -O "${#pins[@]}" pins < <(align_skew "$native" "$arch" "$skewed") || exit 1
+done
+[[ ${#pins[@]} -eq 0 ]] || apt+=(--allow-downgrades)
 echo "Installing: ${missing[*]}"
-"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
+"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}" "${pins[@]}"
