@@ -10,41 +10,22 @@
 # skew_decide: reads one package a line,
 #   NAME NATIVE_INSTALLED NATIVE_CANDIDATE NATIVE_OFFERED FOREIGN_INSTALLED FOREIGN_CANDIDATE FOREIGN_OFFERED
 # ("-" for none; OFFERED is the versions the indexes offer, comma-separated),
-# and writes one line for each package whose two architectures cannot end
-# at one version, each ending with the installed one or else (or when the
-# other needs it) the candidate:
+# and writes one line for each package whose two architectures cannot
+# agree:
 #   NAME NATIVE_INSTALLED NATIVE_CANDIDATE FOREIGN_INSTALLED FOREIGN_CANDIDATE COMMON
 # where COMMON is the newest version both indexes offer, "-" where there
-# is none.
+# is none. A package installed on both is in step already. Otherwise apt
+# installs the new one at its candidate and takes its installed twin to
+# the twin's candidate too ("not in sync with its M-A:same sibling"), so
+# the two candidates must be one version.
 skew_decide() {
   local name n_inst n_cand n_off f_inst f_cand f_off
   while read -r name n_inst n_cand n_off f_inst f_cand f_off; do
     [[ -n $name ]] || continue
-    if ! _skew_meet "$n_inst" "$n_cand" "$f_inst" "$f_cand"; then
-      echo "$name $n_inst $n_cand $f_inst $f_cand $(_skew_common "$n_off" "$f_off")"
-    fi
+    [[ $n_inst != - && $f_inst != - ]] && continue
+    [[ $n_cand != - && $n_cand == "$f_cand" ]] && continue
+    echo "$name $n_inst $n_cand $f_inst $f_cand $(_skew_common "$n_off" "$f_off")"
   done
-}
-
-# The versions an architecture may end with, nothing downgraded: the
-# installed one or a newer candidate; the candidate when none is installed.
-_skew_reachable() {
-  local installed=$1 candidate=$2
-  [[ $installed != - ]] && echo "$installed"
-  if [[ $candidate != - && ($installed == - || $candidate != "$installed") ]] &&
-    { [[ $installed == - ]] || dpkg --compare-versions "$candidate" gt "$installed"; }; then
-    echo "$candidate"
-  fi
-}
-
-_skew_meet() {
-  local a b
-  for a in $(_skew_reachable "$1" "$2"); do
-    for b in $(_skew_reachable "$3" "$4"); do
-      [[ $a == "$b" ]] && return 0
-    done
-  done
-  return 1
 }
 
 _skew_common() {
