@@ -13,33 +13,36 @@
 # and writes one line for each package whose two architectures cannot
 # agree:
 #   NAME NATIVE_INSTALLED NATIVE_CANDIDATE FOREIGN_INSTALLED FOREIGN_CANDIDATE COMMON
-# where COMMON is the newest version both indexes offer, "-" where there
-# is none. A package installed on both is in step already. Otherwise apt
-# installs the new one at its candidate and takes its installed twin to
-# the twin's candidate too ("not in sync with its M-A:same sibling"), so
-# the two candidates must be one version.
+# where COMMON is the newest version both indexes offer that is no newer
+# than either candidate (so never one of a suite such as backports, which
+# apt takes only when asked), "-" where there is none. A package
+# installed on both is in step already. Otherwise apt installs the new one
+# at its candidate and takes its installed twin to the twin's candidate
+# too ("not in sync with its M-A:same sibling"), so the two candidates
+# must be one version.
 skew_decide() {
   local name n_inst n_cand n_off f_inst f_cand f_off
   while read -r name n_inst n_cand n_off f_inst f_cand f_off; do
     [[ -n $name ]] || continue
     [[ $n_inst != - && $f_inst != - ]] && continue
     [[ $n_cand != - && $n_cand == "$f_cand" ]] && continue
-    echo "$name $n_inst $n_cand $f_inst $f_cand $(_skew_common "$n_off" "$f_off")"
+    echo "$name $n_inst $n_cand $f_inst $f_cand $(_skew_common "$n_off" "$f_off" "$n_cand" "$f_cand")"
   done
 }
 
 _skew_common() {
   local best=- a b
   for a in ${1//,/ }; do
-    [[ $a == - ]] && continue
     for b in ${2//,/ }; do
-      if [[ $a == "$b" ]] && { [[ $best == - ]] || dpkg --compare-versions "$a" gt "$best"; }; then
-        best=$a
-      fi
+      [[ $a == "$b" && $a != - ]] || continue
+      _skew_at_most "$a" "$3" && _skew_at_most "$a" "$4" || continue
+      if [[ $best == - ]] || dpkg --compare-versions "$a" gt "$best"; then best=$a; fi
     done
   done
   echo "$best"
 }
+
+_skew_at_most() { [[ $2 == - ]] || dpkg --compare-versions "$1" le "$2"; }
 
 # skew_rows NATIVE FOREIGN PACKAGE...: the lines skew_decide reads, for
 # every Multi-Arch: same package of the FOREIGN architecture that

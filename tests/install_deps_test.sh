@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The packages install-deps.sh names for each release, from os-release
-# files of our own; an unknown system gets one line and status 1.
+# files of our own; an unknown system gets one line and status 1; and its
+# check that two architectures of a library can agree.
 #   install_deps_test.sh INSTALL_DEPS SCRATCH_DIR
 set -uo pipefail
 script=$1 work=$2
@@ -41,6 +42,28 @@ for case in "${unknown[@]}"; do
     echo "ok: unknown: $named"
   else
     echo "FAILED: unknown $named: status $status, '$message'"; failed=1
+  fi
+done
+# The check of the two architectures over version lists: NAME, then the
+# native and the foreign side as installed, candidate, offered | the line
+# it writes (nothing where they agree).
+. "$(dirname "$script")/arch-skew.sh"
+skews=(
+  "alike, neither installed: lib1 - 1.0-1 1.0-1 - 1.0-1 1.0-1 | "
+  "installed on both, a newer one offered: lib2 1.0-1 1.0-1+u1 1.0-1+u1,1.0-1 1.0-1 1.0-1 1.0-1 | "
+  "foreign index behind the installed twin: lib3 1.0-1+u2 1.0-1+u2 1.0-1+u2,1.0-1 - 1.0-1 1.0-1 | lib3 1.0-1+u2 1.0-1+u2 - 1.0-1 1.0-1"
+  "installed twin at the foreign version, its candidate newer: lib4 1.0-1 1.0-1+u1 1.0-1+u1,1.0-1 - 1.0-1 1.0-1 | lib4 1.0-1 1.0-1+u1 - 1.0-1 1.0-1"
+  "not yet installed on either: lib5 - 1.0-3+u7 1.0-3+u7,1.0-3+u6 - 1.0-3+u6 1.0-3+u6 | lib5 - 1.0-3+u7 - 1.0-3+u6 1.0-3+u6"
+  "foreign index missing: lib6 1.0-1 1.0-1 1.0-1 - - - | lib6 1.0-1 1.0-1 - - -"
+  "foreign ahead, nothing in common: lib7 1.0-1 1.0-1 1.0-1 - 1.1-1 1.1-1 | lib7 1.0-1 1.0-1 - 1.1-1 -"
+  "backports newer than both candidates: lib8 - 1.0-1+u3 2.0~bpo,1.0-1+u3,1.0-1 - 1.0-1 2.0~bpo,1.0-1 | lib8 - 1.0-1+u3 - 1.0-1 1.0-1"
+)
+for case in "${skews[@]}"; do
+  IFS='|' read -r row wanted <<<"${case#*: }"
+  got=$(skew_decide <<<"$row")
+  wanted=${wanted# }
+  if [[ $got == "$wanted" ]]; then echo "ok: skew: ${case%%: *}"; else
+    echo "FAILED: skew: ${case%%: *}: '$got', not '$wanted'"; failed=1
   fi
 done
 exit $failed
