@@ -1,6 +1,11 @@
 # Thin wrapper over the CMake presets; each target installs what is missing first.
 .PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows test-debian13 bench bench-windows screenshot clean
 
+# ALLOW_DOWNGRADE=1: where a library's two architectures (amd64, i386)
+# cannot agree, install both at the newest version that both offer,
+# taking installed ones back if need be (scripts/install-deps.sh).
+export ALLOW_DOWNGRADE
+
 # How long `make fuzz` runs the number reader's fuzzer.
 FUZZ_SECONDS ?= 180
 

@@ -32,9 +32,17 @@ if [[ ${1:-} == --inside ]]; then
   mount_in dev/pts --bind /dev/pts
   mount_in dev/shm -t tmpfs tmpfs
   mount_in tmp -t tmpfs tmpfs
-  env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    chroot "$root" make -C /work/torva "$@"
+  run=(env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" ALLOW_DOWNGRADE="${ALLOW_DOWNGRADE:-}"
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin chroot "$root" make -C /work/torva)
+  # Where the kernel runs no 32-bit program, the targets run where the
+  # tree's qemu starts them (scripts/x86-binfmt.sh: no user namespace can
+  # be made inside the chroot); what they install comes first, as the
+  # machine's root, since apt and dpkg need the tree's other users.
+  if [[ $("$here/scripts/x86-route.sh" --kernel) == qemu && " $* " == *" test-windows "* ]]; then
+    "${run[@]}" deps deps-windows
+    run=(env X86_BINFMT_ROOT="$root" "$here/scripts/x86-binfmt.sh" "${run[@]}")
+  fi
+  "${run[@]}" "$@"
   exit
 fi
 
