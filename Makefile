@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets; each target installs what is missing first.
-.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows test-debian13 bench bench-windows screenshot clean
+.PHONY: deps deps-windows build run test test-sanitize fuzz windows test-windows test-debian12 test-debian13 test-deps-debian12 test-deps-fresh bench bench-windows screenshot clean
 
 # ALLOW_DOWNGRADE=1: where a library's two architectures (amd64, i386)
 # cannot agree, install both at the newest version that both offer,
@@ -63,11 +63,24 @@ test-windows: deps-windows build
 	scripts/test-windows.sh $(addprefix windows-,$(WINDOWS_WIDTHS))
 
 # make test and make test-windows in a clone of HEAD inside a minimal
-# Debian 13 (debootstrap, kept in build/debian13); needs root or sudo.
-# DEBIAN13_TARGETS names other targets to run there.
+# Debian 12 or 13 (debootstrap, kept in build/debian12, build/debian13);
+# needs root or sudo. DEBIAN12_TARGETS, DEBIAN13_TARGETS name other
+# targets to run there.
+DEBIAN12_TARGETS ?= test test-windows
 DEBIAN13_TARGETS ?= test test-windows
+test-debian12:
+	scripts/test-debian.sh 12 $(DEBIAN12_TARGETS)
 test-debian13:
-	scripts/test-debian13.sh $(DEBIAN13_TARGETS)
+	scripts/test-debian.sh 13 $(DEBIAN13_TARGETS)
+
+# install-deps.sh windows on a Debian 12 where nothing was installed
+# before it, whose apt sources name the security suite as an installed
+# system's do (a tree made anew; needs root or sudo).
+test-deps-debian12:
+	FRESH=1 scripts/test-debian.sh 12 test-deps-fresh
+# Only where nothing of the Windows group is installed yet.
+test-deps-fresh:
+	tests/install_deps_fresh.sh
 
 bench: build
 	build/default/bench/read_byte_bench

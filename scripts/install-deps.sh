@@ -78,8 +78,8 @@ for group in "$@"; do
     # Authenticode signing and the throwaway certificate of its test
     # (tzdata: the second build runs in another time zone)
     release) packages+=(zip unzip diffoscope-minimal tzdata wixl msitools python3-gi gir1.2-libmsi-1.0 osslsigncode openssl) ;;
-    # what makes the Debian 13 tree of make test-debian13
-    debian13) packages+=(debootstrap) ;;
+    # what makes the Debian trees of make test-debian12 and test-debian13
+    debian-tree) packages+=(debootstrap) ;;
     *) echo "unknown group: $group" >&2; exit 2 ;;
   esac
 done

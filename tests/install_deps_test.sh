@@ -12,7 +12,7 @@ failed=0
 cases=(
   "ID=debian VERSION_CODENAME=bookworm | fuzz | fonts-liberation2 clang libclang-rt-dev | libclang-rt-14-dev"
   "ID=debian VERSION_CODENAME=trixie | fuzz windows | fonts-liberation libclang-rt-dev wine32:i386 python3 | fonts-liberation2"
-  "ID=debian VERSION_CODENAME=trixie | debian13 release | debootstrap diffoscope-minimal | clang"
+  "ID=debian VERSION_CODENAME=trixie | debian-tree release | debootstrap diffoscope-minimal | clang"
 )
 for case in "${cases[@]}"; do
   IFS='|' read -r lines groups wanted unwanted <<<"$case"
