@@ -4,7 +4,8 @@
 # (RELEASE 12 or 13; test and test-windows unless targets are named).
 # The release is made once with debootstrap in build/debianRELEASE/base,
 # with apt's sources as an installed system has them (the release, its
-# updates and its security suite), and never changed after. The targets run
+# updates and its security suite) and brought up to date from them, and
+# never changed after. The targets run
 # in build/debianRELEASE/root, a copy of it kept with what they installed,
 # or with FRESH=1 in a copy made anew for this run. The clone is made anew
 # each run. /proc, /sys, /dev and the like are mounted into the tree in a
@@ -94,6 +95,11 @@ if [[ ! -f $base/base/etc/debian_version ]]; then
     "Types: deb" "URIs: http://deb.debian.org/debian-security" "Suites: $suite-security" \
     "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" \
     >"$base/base.new/etc/apt/sources.list.d/debian.sources"
+  # Brought up to date, as a machine in use is: its libraries at the
+  # security suite's versions, and that suite's index at hand.
+  cp /etc/resolv.conf "$base/base.new/etc/resolv.conf"
+  chroot "$base/base.new" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive chroot "$base/base.new" apt-get upgrade -y -q
   mv "$base/base.new" "$base/base"
 fi
 release=$(. "$base/base/etc/os-release" && echo "$VERSION_ID")
