@@ -3,7 +3,7 @@
 # The prefix is $WINEPREFIX when set (an emulator's own prefix, say), else
 # one of the build's own under build/windows/wine, never ~/.wine. A 32-bit
 # program runs under Wine's 32-bit loader, anything else under the 64-bit
-# one. Where the kernel runs no 32-bit x86 program, 32-bit programs run
+# one, unless WINE_WIDTH=32 asks for the 32-bit one (a 32-bit prefix). Where the kernel runs no 32-bit x86 program, 32-bit programs run
 # under qemu's i386 emulation (scripts/x86-route.sh).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,7 +19,7 @@ pe_machine() {
   [[ -n $at ]] && od -An -tx2 -j $((at + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
 }
 
-if [[ -f ${1:-} && $(pe_machine "$1") == 014c ]]; then
+if [[ ${WINE_WIDTH:-} == 32 || (-f ${1:-} && $(pe_machine "$1") == 014c) ]]; then
   wine=(/usr/lib/wine/wine)
 else
   wine=(/usr/lib/wine/wine64)
