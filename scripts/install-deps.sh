@@ -124,8 +124,10 @@ done
 
 # The backports suite, from the mirror the release's own suite comes from;
 # apt takes nothing from it unless asked by name.
-if [[ -n $backports && " ${missing[*]} " == *"/$backports "* ]] && ! apt-get indextargets --format '$(RELEASE)' 2>/dev/null | grep -qx "$backports"; then
-  site=$(apt-get indextargets --format '$(RELEASE) $(SITE)' 2>/dev/null | awk -v r="${backports%-*}" '$1 == r { print $2; exit }')
+if [[ -n $backports && " ${missing[*]} " == *"/$backports "* ]] &&
+  ! apt-get indextargets --format '$(RELEASE)' 2>/dev/null | grep -qx "$backports"; then
+  site=$(apt-get indextargets --format '$(RELEASE) $(SITE)' 2>/dev/null |
+    awk -v r="${backports%-*}" '$1 == r { print $2; exit }')
   need_root "add $backports to apt's sources"
   echo "Adding $backports (${site:=http://deb.debian.org/debian}) to apt's sources"
   printf '%s\n' "Types: deb" "URIs: $site" "Suites: $backports" "Components: main" \
@@ -165,7 +167,8 @@ for arch in "${foreign[@]}"; do
   [[ -n $skewed ]] || continue
   report_skew "$native" "$arch" "$skewed" >&2
   [[ ${ALLOW_DOWNGRADE:-} == 1 ]] || exit 1
-  mapfile -t -O "${#pins[@]}" pins < <(align_skew "$native" "$arch" "$skewed") || exit 1
+  aligned=$(align_skew "$native" "$arch" "$skewed") || exit 1
+  mapfile -t -O "${#pins[@]}" pins <<<"$aligned"
 done
 [[ ${#pins[@]} -eq 0 ]] || apt+=(--allow-downgrades)
 echo "Installing: ${missing[*]}"
