@@ -47,15 +47,23 @@ if [[ ${1:-} == --inside ]]; then
   mount_in tmp -t tmpfs tmpfs
   run=(env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" ALLOW_DOWNGRADE="${ALLOW_DOWNGRADE:-}"
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin chroot "$root" make -C /work/torva)
-  # Where the kernel runs no 32-bit program, the targets run where the
+  # Where the kernel runs no 32-bit program, test-windows runs where the
   # tree's qemu starts them (scripts/x86-binfmt.sh: no user namespace can
-  # be made inside the chroot); what they install comes first, as the
-  # machine's root, since apt and dpkg need the tree's other users.
-  if [[ $("$here/scripts/x86-route.sh" --kernel) == qemu && " $* " == *" test-windows "* ]]; then
-    "${run[@]}" deps deps-windows
-    run=(env X86_BINFMT_ROOT="$root" "$here/scripts/x86-binfmt.sh" "${run[@]}")
+  # be made inside the chroot). That namespace knows no user but root, so
+  # what the target installs comes first, as the machine's root (apt and
+  # dpkg need the tree's other users), and every other target runs outside.
+  x86=()
+  if [[ $("$here/scripts/x86-route.sh" --kernel) == qemu ]]; then
+    x86=(env X86_BINFMT_ROOT="$root" "$here/scripts/x86-binfmt.sh")
   fi
-  "${run[@]}" "$@"
+  for target in "$@"; do
+    if [[ $target == test-windows && ${#x86[@]} -gt 0 ]]; then
+      "${run[@]}" deps deps-windows
+      "${x86[@]}" "${run[@]}" "$target"
+    else
+      "${run[@]}" "$target"
+    fi
+  done
   exit
 fi
 
