@@ -129,7 +129,9 @@ for width in $("$here/scripts/release.sh" --widths); do
   WINEPREFIX=$prefix "$here/scripts/wine.sh" "$(unix_path "$target")" >"$work/$width-panel.log" 2>&1 &
   app=$!
   window=$(timeout 60 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
-  if [[ -n $window ]]; then
+  # Typed only once the panel's timer has ticked (its first ticks make the
+  # port file): a 32-bit panel under qemu maps its window well before that.
+  if [[ -n $window ]] && eventually test -f "$temp/emu_port.dat"; then
     xdotool windowactivate --sync "$window" && xdotool type --delay 40 -- -1234
     read_word() { [[ $(in_wine "$prefix" "$folder/torva-port.exe" read-word 112) == -1234 ]]; }
     check "$width: -1234 typed into the installed panel is read back by the installed torva-port.exe" \
