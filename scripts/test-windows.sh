@@ -35,8 +35,7 @@ status=0
 presets=()
 for preset in "$@"; do
   if [[ $preset == *x86 && $("$here/scripts/x86-route.sh") == none ]]; then
-    echo "SKIPPED: $preset: this kernel runs no 32-bit x86 program, and qemu's i386 emulation" \
-      "cannot stand in for it here (it needs qemu-user 10 and Linux 6.7 or later)"
+    echo "SKIPPED: $preset: $("$here/scripts/x86-route.sh" --why)"
   else
     presets+=("$preset")
   fi

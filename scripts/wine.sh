@@ -34,8 +34,7 @@ case $("$here/scripts/x86-route.sh") in
   qemu) wine=("$here/scripts/x86-binfmt.sh" "${wine[@]}") ;;
   none)
     if [[ ${wine[0]} == */wine ]]; then
-      echo "wine.sh: this kernel runs no 32-bit x86 program, and qemu's i386 emulation cannot" \
-        "stand in for it here (it needs qemu-user 10 and Linux 6.7 or later)" >&2
+      echo "wine.sh: $("$here/scripts/x86-route.sh" --why)" >&2
       exit 1
     fi ;;
 esac

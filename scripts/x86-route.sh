@@ -3,8 +3,14 @@
 # them: x86-route.sh [--kernel] prints "kernel" where the kernel runs them
 # itself, else "qemu" where they run under qemu's i386 emulation through
 # scripts/x86-binfmt.sh, else "none". With --kernel, only the kernel is
-# asked ("kernel", or "qemu": what it would take).
+# asked ("kernel", or "qemu": what it would take). With --why, the reason
+# a "none" gives, in one line.
 set -euo pipefail
+if [[ ${1:-} == --why ]]; then
+  echo "this kernel runs no 32-bit x86 program, and qemu's i386 emulation cannot stand in for it" \
+    "here (it needs qemu-user 10 and Linux 6.7 or later)"
+  exit 0
+fi
 
 # The smallest i386 program: exit(0) through int 0x80. A kernel built
 # without 32-bit support, or with it switched off, refuses to start it.

@@ -185,7 +185,7 @@ done
 # ERROR_INSTALL_PLATFORM_UNSUPPORTED, before anything is installed.
 x64_msi=$dir/torva-inout_${version}_windows-x64.msi
 if [[ $("$here/scripts/x86-route.sh") == none ]]; then
-  echo "SKIPPED: 32-bit Windows: this kernel runs no 32-bit x86 program, and qemu cannot stand in here"
+  echo "SKIPPED: 32-bit Windows: $("$here/scripts/x86-route.sh" --why)"
 else
   WINE_WIDTH=32 WINEARCH=win32 WINEPREFIX=$prefix-32 "$here/scripts/wine.sh" wineboot -i </dev/null >/dev/null 2>&1
   WINEPREFIX=$prefix-32 "$wineserver" -w
