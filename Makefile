@@ -3,17 +3,17 @@
 
 # ALLOW_DOWNGRADE=1: where a library's two architectures (amd64, i386)
 # cannot agree, install both at the newest version that both offer,
-# taking installed ones back if need be (scripts/install-deps.sh).
+# taking installed ones back if need be (scripts/setup/install-deps.sh).
 export ALLOW_DOWNGRADE
 
 # How long `make fuzz` runs the number reader's fuzzer.
 FUZZ_SECONDS ?= 180
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/setup/install-deps.sh
 
 deps-windows:
-	@scripts/install-deps.sh windows
+	@scripts/setup/install-deps.sh windows
 
 build: deps
 	cmake --preset default
@@ -37,7 +37,7 @@ test-sanitize: deps
 
 # New inputs go to build/fuzz/corpus; the seeds in fuzz/corpus stay as they are.
 fuzz:
-	@scripts/install-deps.sh fuzz
+	@scripts/setup/install-deps.sh fuzz
 	cmake --preset fuzz
 	cmake --build --preset fuzz --target text_to_number_fuzz
 	mkdir -p build/fuzz/corpus
@@ -60,7 +60,7 @@ test-windows: deps-windows build
 	for width in $(WINDOWS_WIDTHS); do \
 	  cmake --preset windows-$$width && cmake --build --preset windows-$$width || exit 1; \
 	done
-	scripts/test-windows.sh $(addprefix windows-,$(WINDOWS_WIDTHS))
+	scripts/ci/test-windows.sh $(addprefix windows-,$(WINDOWS_WIDTHS))
 
 # make test and make test-windows in a clone of HEAD inside a minimal
 # Debian 12 or 13 (debootstrap, kept in build/debian12, build/debian13);
@@ -69,18 +69,18 @@ test-windows: deps-windows build
 DEBIAN12_TARGETS ?= test test-windows
 DEBIAN13_TARGETS ?= test test-windows
 test-debian12:
-	scripts/test-debian.sh 12 $(DEBIAN12_TARGETS)
+	scripts/ci/test-debian.sh 12 $(DEBIAN12_TARGETS)
 test-debian13:
-	scripts/test-debian.sh 13 $(DEBIAN13_TARGETS)
+	scripts/ci/test-debian.sh 13 $(DEBIAN13_TARGETS)
 
 # install-deps.sh windows on a Debian 12 where nothing was installed
 # before it, whose apt sources name the security suite as an installed
 # system's do (a tree made anew; needs root or sudo).
 test-deps-debian12:
-	FRESH=1 scripts/test-debian.sh 12 test-deps-fresh
+	FRESH=1 scripts/ci/test-debian.sh 12 test-deps-fresh
 # Only where nothing of the Windows group is installed yet.
 test-deps-fresh:
-	tests/install_deps_fresh.sh
+	tests/setup/install-deps-fresh.sh
 
 bench: build
 	build/default/bench/read_byte_bench
@@ -102,36 +102,36 @@ bench-windows: deps-windows
 	done
 
 screenshot: build windows
-	scripts/screenshot.sh build/default/panel/torva-inout docs/panel.png
-	scripts/screenshot.sh build/windows/x64/torva-inout.exe docs/panel-windows.png
+	scripts/session/screenshot.sh build/default/panel/torva-inout docs/panel.png
+	scripts/session/screenshot.sh build/windows/x64/torva-inout.exe docs/panel-windows.png
 
 # The Debian package in build/package, built with Debian's hardening flags,
 # and its install test (needs root or sudo).
 .PHONY: package package-test release release-test reproducible
 package: deps
-	@scripts/install-deps.sh package
+	@scripts/setup/install-deps.sh package
 	cmake --preset package
 	cmake --build --preset package --target package
 
 package-test: package
-	tests/package_test.sh "$$(ls -t build/package/torva-inout_*.deb | head -n1)" build/package/scratch
+	tests/release/package-test.sh "$$(ls -t build/package/torva-inout_*.deb | head -n1)" build/package/scratch
 
 # The release, from a commit with nothing uncommitted: the package, a .zip
 # and a Windows Installer package per Windows width and SHA256SUMS, in
 # build/release; signed when SIGN_PKCS12 and SIGN_PASSWORD_FILE are given.
 release: deps
-	@scripts/install-deps.sh package windows release
-	scripts/release.sh
+	@scripts/setup/install-deps.sh package windows release
+	scripts/release/release.sh
 
 # What make release left: its sums and archives, and its Windows Installer
 # packages installed, upgraded and removed under Wine.
 release-test:
-	tests/release_test.sh build/release
-	tests/msi_test.sh build/release
+	tests/release/release-test.sh build/release
+	tests/release/msi-test.sh build/release
 
 # The release built twice, in two clones, compared byte for byte.
 reproducible:
-	tests/reproducible.sh
+	tests/release/reproducible.sh
 
 clean:
 	rm -rf build

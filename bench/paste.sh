@@ -6,7 +6,7 @@ bench=$(realpath "$1")
 shift
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
-source "$here/scripts/x-session.sh"
+source "$here/scripts/session/x-session.sh"
 export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wine}
 # Wine's own processes leave before their X server does.
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
@@ -14,4 +14,4 @@ cleanup() { "$wineserver" -w 2>/dev/null || true; kill "${wm:-}" "${xvfb:-}" 2>/
 trap cleanup EXIT
 start_x_session "$work"
 # Wine takes the temporary folder from its own TMP, not from Unix.
-WINEDEBUG=-all TMP="Z:$work" TEMP="Z:$work" "$here/scripts/wine.sh" "$bench" "$@"
+WINEDEBUG=-all TMP="Z:$work" TEMP="Z:$work" "$here/scripts/session/wine.sh" "$bench" "$@"

@@ -14,8 +14,7 @@
 #include "io/io.h"
 #include "panel/form1.h"
 #include "runtime/message_box.h"
-#include "runtime/win32/form.h"
-#include "runtime/win32/message_box.h"
+#include "runtime/ui/win32/win32.h"
 
 #include <commctrl.h>
 

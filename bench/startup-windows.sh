@@ -25,11 +25,11 @@ for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 [[ -s "$work/display" ]] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -n1 "$work/display")
 "$wineserver" -p
-"$here/scripts/wine.sh" wineboot </dev/null >/dev/null 2>&1
+"$here/scripts/session/wine.sh" wineboot </dev/null >/dev/null 2>&1
 # startup_bench starts a program without arguments: one that runs each
 # .exe under Wine.
 for name in panel bare bare_manifest; do
-  printf '#!/bin/sh\nexec "%s" "%s" >/dev/null 2>&1\n' "$here/scripts/wine.sh" "${!name}" >"$work/$name"
+  printf '#!/bin/sh\nexec "%s" "%s" >/dev/null 2>&1\n' "$here/scripts/session/wine.sh" "${!name}" >"$work/$name"
   chmod +x "$work/$name"
 done
 echo "the panel against the bare window with the panel's manifest:"

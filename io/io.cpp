@@ -3,7 +3,7 @@
 #include "runtime/errors.h"
 #include "runtime/message_box.h"
 #include "runtime/number.h"
-#include "runtime/platform.h"
+#include "runtime/os/os.h"
 #include "runtime/record_file.h"
 
 namespace io {
@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::int32_t kWordSpan = 65536;
 
-using rt::platform::Access;
+using rt::os::Access;
 
 // One access cycle: locate, open (creating a missing file), work out the
 // record, transfer, close. The file is opened before the record number is
@@ -53,8 +53,7 @@ std::string add_trailing_separator(const std::string& text, char separator) {
 std::string add_trailing_backslash(const std::string& text) { return add_trailing_separator(text, '\\'); }
 
 std::string port_file_path() {
-    return add_trailing_separator(rt::platform::temp_directory(), rt::platform::path_separator()) +
-           kPortFileName;
+    return add_trailing_separator(rt::os::temp_directory(), rt::os::path_separator()) + kPortFileName;
 }
 
 std::uint8_t read_io_byte_checked(const Port& port) {

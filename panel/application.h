@@ -2,7 +2,7 @@
 // the usage text of its command.
 #pragma once
 
-#include "runtime/window.h"
+#include "runtime/ui/window.h"
 
 #ifndef TORVA_VERSION
 #define TORVA_VERSION "unknown"

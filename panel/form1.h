@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "io/io.h"
-#include "runtime/window.h"
+#include "runtime/ui/window.h"
 
 namespace panel {
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "runtime/window.h"
+#include "runtime/ui/window.h"
 
 namespace panel {
 

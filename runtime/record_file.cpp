@@ -12,21 +12,20 @@ std::uint64_t offset_of(std::int32_t record) {
 
 }  // namespace
 
-RecordFile::RecordFile(const std::string& path, platform::Access access)
-    : handle_(platform::open_file(path, access)) {}
+RecordFile::RecordFile(const std::string& path, os::Access access) : handle_(os::open_file(path, access)) {}
 
-RecordFile::~RecordFile() { platform::close(handle_); }
+RecordFile::~RecordFile() { os::close(handle_); }
 
 std::uint8_t RecordFile::get(std::int32_t record) {
     std::uint8_t byte = 0;
-    if (!platform::read_byte_at(handle_, offset_of(record), byte)) return 0;
+    if (!os::read_byte_at(handle_, offset_of(record), byte)) return 0;
     return byte;
 }
 
 void RecordFile::put(std::int32_t record, std::uint8_t value) {
-    platform::write_byte_at(handle_, offset_of(record), value);
+    os::write_byte_at(handle_, offset_of(record), value);
 }
 
-std::uint64_t RecordFile::length() { return platform::file_size(handle_); }
+std::uint64_t RecordFile::length() { return os::file_size(handle_); }
 
 }  // namespace rt

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/platform.h"
+#include "runtime/os/os.h"
 
 namespace rt {
 
@@ -13,7 +13,7 @@ class RecordFile {
 public:
     // Opens for reading alone or for reading and writing, creating a
     // missing file. Raises FileError.
-    RecordFile(const std::string& path, platform::Access access);
+    RecordFile(const std::string& path, os::Access access);
     ~RecordFile();
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
@@ -27,7 +27,7 @@ public:
     std::uint64_t length();
 
 private:
-    platform::NativeHandle handle_;
+    os::NativeHandle handle_;
 };
 
 }  // namespace rt

@@ -15,15 +15,11 @@
 #include <vector>
 
 #include "io/io.h"
-#include "runtime/diagnosis.h"
 #include "runtime/errors.h"
 #include "runtime/number.h"
-#include "runtime/platform.h"
-#include "runtime/wine_option.h"
-#ifdef TORVA_WINDOW_REPORT
-#include "panel/layout.h"
-#include "runtime/win32/report.h"
-#endif
+#include "runtime/os/os.h"
+#include "runtime/wine/option.h"
+#include "tools/diagnose.h"
 
 #ifndef TORVA_VERSION
 #define TORVA_VERSION "unknown"
@@ -129,10 +125,10 @@ void check_output() {
 // Standard output and error through the runtime, which gives a console
 // the characters and anything else the UTF-8 bytes.
 void out(const std::string& text) {
-    if (!rt::platform::write_text(rt::platform::Stream::Output, text)) throw OutputError("write error");
+    if (!rt::os::write_text(rt::os::Stream::Output, text)) throw OutputError("write error");
 }
 
-void err(const std::string& text) { rt::platform::write_text(rt::platform::Stream::Error, text); }
+void err(const std::string& text) { rt::os::write_text(rt::os::Stream::Error, text); }
 
 std::string binary(std::uint8_t value) {
     std::string bits;
@@ -209,29 +205,17 @@ int cmd_watch(const Args& args) {
     }
 }
 
-// The window layer's lines for the report: on Windows the DPI path the
-// panel takes and the face chosen for each of its fonts. Qt chooses its
-// faces only inside a running application, which this command is not, so
-// on Linux (and in a Windows build without the panel) the report leaves
-// them out.
-#ifdef TORVA_WINDOW_REPORT
-rt::diagnosis::Lines window_lines() { return rt::win32::window_lines(panel::kForm1, panel::kControls); }
-#else
-rt::diagnosis::Lines window_lines() { return {}; }
-#endif
-
 // What a teacher needs when the panel shows 0: where the port file is,
 // whether something writes it, whether the panel's opens get through.
 int cmd_diagnose(const Args&) {
-    namespace diagnosis = rt::diagnosis;
-    const std::string folder = rt::platform::temp_directory(), path = io::port_file_path();
-    const diagnosis::FileFacts facts = diagnosis::file_facts(path);
+    const std::string folder = rt::os::temp_directory(), path = io::port_file_path();
+    const diagnose::FileFacts facts = rt::os::file_facts(path);
     std::vector<std::string> opens;
     if (facts.exists)
-        for (auto access : {rt::platform::Access::Read, rt::platform::Access::ReadWrite})
-            opens.push_back(diagnosis::try_open(path, access));
-    out(diagnosis::report(diagnosis::port_file_lines(folder, path, facts, opens), diagnosis::system_lines(),
-                          window_lines(), diagnosis::wine_prefixes(io::kPortFileName)));
+        for (auto access : {rt::os::Access::Read, rt::os::Access::ReadWrite})
+            opens.push_back(diagnose::try_open(path, access));
+    out(diagnose::report(diagnose::port_file_lines(folder, path, facts, opens), diagnose::system_lines(),
+                         diagnose::window_lines(), diagnose::wine_prefixes(io::kPortFileName)));
     return kExitOk;
 }
 
@@ -297,12 +281,12 @@ int run(const Args& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    rt::platform::Arguments arguments(argc, argv);  // UTF-8, on Windows from UTF-16
+    rt::os::Arguments arguments(argc, argv);  // UTF-8, on Windows from UTF-16
     argc = arguments.argc();
     argv = arguments.argv();
     // Under a file-size limit a write then fails and is reported with
     // status 1, rather than the process dying silently half-way into a word.
-    rt::platform::ignore_file_size_signal();
+    rt::os::ignore_file_size_signal();
     const auto say = [](const std::string& line) { err(line + '\n'); };
     if (const auto status = rt::wine::use_prefix_from_arguments("torva-port", argc, argv, say))
         return *status;

@@ -4,11 +4,11 @@
 
 #include <span>
 
-#include "runtime/diagnosis.h"
-#include "runtime/window.h"
+#include "runtime/ui/window.h"
+#include "tools/diagnose.h"
 
 namespace rt::win32 {
 
-diagnosis::Lines window_lines(const ui::Window& window, std::span<const ui::Control> controls);
+diagnose::Lines window_lines(const ui::Window& window, std::span<const ui::Control> controls);
 
 }  // namespace rt::win32

@@ -1,0 +1,139 @@
+// The operating system on POSIX: TMPDIR, pread/pwrite on a descriptor,
+// the console, and stat, getpwuid and uname for the facts of a report.
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "runtime/errors.h"
+#include "runtime/os/os.h"
+
+namespace rt::os {
+namespace {
+
+[[noreturn]] void raise_errno(int error) { throw FileError(std::strerror(error)); }
+
+constexpr const char* kLinkRefused = "refused, so that nothing is written through a link";
+
+// O_NOFOLLOW fails with ELOOP on a symbolic link; say that it is one,
+// refused on purpose, rather than "Too many levels of symbolic links".
+[[noreturn]] void raise_open_error(const std::string& path, int error) {
+    struct stat info = {};
+    if (error == ELOOP && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        throw FileError(std::string("Is a symbolic link: ") + kLinkRefused);
+    raise_errno(error);
+}
+
+// A port file must be a regular file of our own with no other name: on a
+// shared /tmp anyone could have put a FIFO, a device or somebody else's
+// file there first, and a hard link would write into another file.
+void check_owned_regular(int fd) {
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0) raise_errno(errno);
+    if (!S_ISREG(info.st_mode)) throw FileError("Not a regular file");
+    if (info.st_uid != ::geteuid()) throw FileError("File owned by another user");
+    if (info.st_nlink > 1) throw FileError(std::string("Has another name (a hard link): ") + kLinkRefused);
+}
+
+}  // namespace
+
+char path_separator() { return '/'; }
+
+std::string temp_directory() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string path = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
+    if (path.size() > kTempPathCapacity) raise_path_too_long(path, kTempPathCapacity);
+    return path;
+}
+
+// POSIX shares every file and knows no share modes: nothing shuts an open out.
+NativeHandle open_file(const std::string& path, Access access) {
+    // No link is followed and a FIFO never blocks the open.
+    const int mode = access == Access::Read ? O_RDONLY : O_RDWR;
+    int fd = ::open(path.c_str(), mode | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) raise_open_error(path, errno);
+    try {
+        check_owned_regular(fd);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    return fd;
+}
+
+bool read_byte_at(NativeHandle fd, std::uint64_t offset, std::uint8_t& byte) {
+    ssize_t n;
+    do n = ::pread(fd, &byte, 1, static_cast<off_t>(offset));
+    while (n < 0 && errno == EINTR);
+    if (n < 0) raise_errno(errno);
+    return n == 1;
+}
+
+void write_byte_at(NativeHandle fd, std::uint64_t offset, std::uint8_t byte) {
+    ssize_t n;
+    do n = ::pwrite(fd, &byte, 1, static_cast<off_t>(offset));
+    while (n < 0 && errno == EINTR);
+    if (n < 0) raise_errno(errno);
+    if (n != 1) throw FileError("Short write");
+}
+
+std::uint64_t file_size(NativeHandle fd) {
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0) raise_errno(errno);
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+void close(NativeHandle fd) noexcept { ::close(fd); }
+
+void ignore_file_size_signal() noexcept { std::signal(SIGXFSZ, SIG_IGN); }
+
+std::vector<std::string> arguments(int argc, char** argv) { return {argv, argv + argc}; }
+
+bool write_text(Stream stream, std::string_view text) {
+    std::FILE* file = stream == Stream::Output ? stdout : stderr;
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+}
+
+std::string login_name() {
+    // Wine names the user's folder after the login name.
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_name) return entry->pw_name;
+    const char* user = std::getenv("USER");
+    return user ? user : "";
+}
+
+FileFacts file_facts(const std::string& path) {
+    FileFacts facts;
+    struct stat info = {};
+    // The entry itself: the panel refuses a link, and the open test says so.
+    if (::lstat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT) facts.problem = std::strerror(errno);
+        return facts;
+    }
+    facts.exists = true;
+    facts.size = static_cast<std::uint64_t>(info.st_size);
+    const passwd* owner = ::getpwuid(info.st_uid);
+    facts.owner = owner && owner->pw_name ? owner->pw_name : "user " + std::to_string(info.st_uid);
+    if (info.st_uid != ::geteuid()) facts.owner += " (another user: the panel does not use it)";
+    std::tm local{};
+    char text[32] = "";
+    if (::localtime_r(&info.st_mtime, &local)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    facts.changed = text;
+    facts.seconds_since = static_cast<std::int64_t>(std::time(nullptr) - info.st_mtime);
+    return facts;
+}
+
+Facts system_facts() {
+    utsname name{};
+    if (::uname(&name) != 0) return {};
+    return {{"system", std::string(name.sysname) + " " + name.release + " " + name.machine}};
+}
+
+}  // namespace rt::os

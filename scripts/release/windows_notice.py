@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Writes the notice that goes beside the statically linked Windows programs.
+
+The texts come from Debian's own copyright files of the cross toolchain
+that builds them: mingw-w64 (its C runtime and winpthreads) and GCC
+(libstdc++ and libgcc, under the GCC Runtime Library Exception). Run it
+again when the toolchain changes: windows_notice.py > dist/windows/NOTICE.txt
+"""
+import re
+import sys
+
+MINGW = "/usr/share/doc/mingw-w64-x86-64-dev/copyright"
+GCC = "/usr/share/doc/gcc-mingw-w64-base/copyright"
+GPL3 = "/usr/share/common-licenses/GPL-3"
+
+# What of mingw-w64 is linked into a program: the C runtime and winpthreads
+# (its tests are not).
+LINKED = re.compile(r"^(\*|mingw-w64-crt/|mingw-w64-libraries/winpthreads/(?!tests_pthread/))")
+
+HEADER = """\
+Notice for torva-inout.exe and torva-port.exe
+
+The two programs are TORVA_InOut's own work under the MIT licence (the
+file LICENSE). Each is linked statically with parts of the toolchain that
+built it, mingw-w64 with GCC, and so carries:
+
+  - the mingw-w64 C runtime and its winpthreads library, under the
+    licences of section 1;
+  - GCC's C++ library libstdc++ and its support library libgcc, under the
+    GNU General Public License version 3 with the GCC Runtime Library
+    Exception 3.1 (section 2). The exception lets programs compiled with
+    GCC be passed on under terms of their own choice.
+
+The texts below are those of Debian's packages mingw-w64-x86-64-dev and
+gcc-mingw-w64-base.
+"""
+
+
+def paragraphs(text):
+    return [p for p in re.split(r"\n\s*\n", text) if p.strip()]
+
+
+def field(paragraph, name):
+    """The value of a field and its continuation lines, or None."""
+    match = re.search(rf"^{name}:(.*(?:\n[ \t].*)*)", paragraph, re.M)
+    return match.group(1) if match else None
+
+
+def mingw_section(text):
+    kept, wanted, standalone = [], set(), {}
+    for p in paragraphs(text):
+        files = field(p, "Files")
+        license_name = (field(p, "License") or "").split("\n")[0].strip()
+        if files is None:
+            if license_name:
+                standalone[license_name] = p
+            continue
+        if any(LINKED.match(f) for f in files.split()):
+            kept.append(p)
+            wanted.update(re.split(r"\s+and\s+", license_name))
+    kept += [standalone[name] for name in sorted(wanted) if name in standalone]
+    return "\n\n".join(kept)
+
+
+def gcc_section(text):
+    start = text.index("GCC is Copyright")
+    licences = text[start:text.index("The libbacktrace library")].rstrip()
+    exception_start = text.index("GCC RUNTIME LIBRARY EXCEPTION")
+    exception_end = text.index("presumption that third-party software", exception_start)
+    exception_end = text.index("\n\n", exception_end)
+    return licences + "\n\n\n" + text[exception_start:exception_end]
+
+
+def main():
+    read = lambda path: open(path, encoding="utf-8").read()
+    rule = "=" * 72
+    out = [HEADER,
+           rule, "1. mingw-w64: C runtime and winpthreads", rule, "",
+           mingw_section(read(MINGW)), "",
+           rule, "2. GCC: libstdc++ and libgcc", rule, "",
+           gcc_section(read(GCC)), "",
+           rule, "3. GNU General Public License, version 3", rule, "",
+           read(GPL3).rstrip()]
+    sys.stdout.write("\n".join(out) + "\n")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs a Windows test program under Wine on a private X server, for what
+# Wine draws in a window (a console): in_x_session.sh PROGRAM.exe [ARG...]
+set -uo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+source "$here/scripts/session/x-session.sh"
+cleanup() { kill "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+start_x_session "$work" || exit 1
+"$here/scripts/session/wine.sh" "$@"

@@ -1,0 +1,71 @@
+// The face the Win32 window sets each of the panel's fonts in, on the
+// systems its users have: faces as each lists them, with their character
+// sets and whether each is a raster font.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/ui/win32/win32.h"
+
+namespace {
+
+using rt::win32::InstalledFace;
+
+constexpr BYTE kWestern = ANSI_CHARSET, kHebrew = HEBREW_CHARSET;
+const std::vector<BYTE> kWithHebrew = {kWestern, EASTEUROPE_CHARSET, RUSSIAN_CHARSET, GREEK_CHARSET, kHebrew};
+
+// The raster "MS Sans Serif" has Western letters only on a Western Windows.
+const std::vector<InstalledFace> kWestern7 = {{"MS Sans Serif", {kWestern}, true},
+                                              {"Microsoft Sans Serif", kWithHebrew},
+                                              {"Tahoma", kWithHebrew},
+                                              {"Arial", kWithHebrew}};
+const std::vector<InstalledFace> kHebrew10 = {{"MS Sans Serif", {kWestern, kHebrew}, true},
+                                              {"Microsoft Sans Serif", kWithHebrew},
+                                              {"Tahoma", kWithHebrew},
+                                              {"Arial", kWithHebrew}};
+// As Wine 8 on Debian lists them: fontconfig's faces, none of Windows's.
+const std::vector<InstalledFace> kWinePrefix = {{"DejaVu Sans Mono", {kWestern, RUSSIAN_CHARSET}},
+                                                {"DejaVu Sans", kWithHebrew},
+                                                {"Liberation Sans", kWithHebrew},
+                                                {"Nimbus Sans", {kWestern, GREEK_CHARSET}}};
+// A Windows stripped of its outline faces, to show a raster face is the last resort.
+const std::vector<InstalledFace> kRasterOnly = {{"MS Sans Serif", {kWestern, kHebrew}, true}};
+
+TEST(Fonts, EachFaceIsRealisedInTheFirstOutlineFaceWithItsCharacterSet) {
+    const struct {
+        const char* system;
+        const std::vector<InstalledFace>& installed;
+        const char* face;
+        BYTE charset;
+        const char* expected;
+    } cases[] = {
+        {"Western 7", kWestern7, "MS Sans Serif", kWestern, "Microsoft Sans Serif"},
+        {"Western 7", kWestern7, "MS Sans Serif", kHebrew, "Microsoft Sans Serif"},
+        {"Western 7", kWestern7, "Arial", kWestern, "Arial"},
+        {"Hebrew 10", kHebrew10, "MS Sans Serif", kHebrew, "Microsoft Sans Serif"},
+        {"Hebrew 10", kHebrew10, "Arial", kWestern, "Arial"},
+        {"Hebrew 10", kHebrew10, "Lucida Console", kHebrew, "Tahoma"},
+        {"Wine", kWinePrefix, "MS Sans Serif", kHebrew, "Liberation Sans"},
+        {"Wine", kWinePrefix, "MS Sans Serif", kWestern, "Liberation Sans"},
+        {"Wine", kWinePrefix, "Arial", kWestern, "Liberation Sans"},
+        {"Wine", kWinePrefix, "DejaVu Sans Mono", kWestern, "DejaVu Sans Mono"},
+        {"Wine", kWinePrefix, "DejaVu Sans Mono", kHebrew, "Liberation Sans"},
+        {"raster only", kRasterOnly, "MS Sans Serif", kHebrew, "MS Sans Serif"},
+        {"nothing listed", {}, "MS Sans Serif", kHebrew, "MS Sans Serif"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::win32::choose_face(c.face, c.charset, c.installed), c.expected)
+            << c.system << ": " << c.face << " in character set " << int(c.charset);
+}
+
+// The faces as this system lists them: Wine's prefix has none of Windows's.
+TEST(Fonts, UnderWineThePanelsFontsAreSetInTheLinuxSubstitute) {
+    using rt::ui::Charset;
+    for (const rt::ui::Font& font :
+         {rt::ui::Font{"MS Sans Serif", 8.25, true, false, Charset::Hebrew},
+          rt::ui::Font{"MS Sans Serif", 8.25, false, false}, rt::ui::Font{"Arial", 9, false, false}})
+        EXPECT_EQ(rt::win32::face_for(font), "Liberation Sans") << font.face;
+}
+
+}  // namespace
