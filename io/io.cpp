@@ -1,3 +1,5 @@
+// The port routines over the port file: its location, the access cycle of
+// one read or write, and the byte and word routines.
 #include "io/io.h"
 
 #include "runtime/errors.h"

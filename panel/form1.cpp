@@ -1,7 +1,5 @@
+// Form1's behaviour: its port tables and its three handlers.
 #include "panel/form1.h"
-
-#include <algorithm>
-#include <iterator>
 
 #include "panel/layout.h"
 #include "runtime/errors.h"
@@ -22,7 +20,8 @@ int read_word(const io::Port& port) { return io::READ_IO_WORD(port); }
 
 // The emulated program's input ports, in the upper half ("Input Port"):
 // every change of a field's text is written to its port(s) by its change
-// handler, one of a family; this is what sets them apart.
+// handler, one of a family; each row names its field, its handler and
+// what sets it apart, and the handler names its row.
 struct InputPort {
     Form1::Field field;
     void (Form1::*change)();
@@ -30,10 +29,21 @@ struct InputPort {
     void (*write)(const io::Port& port, double number);
 };
 
-const InputPort kInputPorts[] = {
-    {&Form1::txtOUT_B110, &Form1::txtOUT_B110_Change, 110, write_byte},
-    {&Form1::txtOUT_W112, &Form1::txtOUT_W112_Change, 112, write_word},
-};
+const InputPort kPort110{&Form1::txtOUT_B110, &Form1::txtOUT_B110_Change, 110, write_byte};
+const InputPort kPort112{&Form1::txtOUT_W112, &Form1::txtOUT_W112_Change, 112, write_word};
+const InputPort* const kInputPorts[] = {&kPort110, &kPort112};
+
+// Writes what the field's text reads as; a number out of range is
+// reported, and emptying the field runs the handler again, writing 0.
+void entered(Form1& form, const InputPort& input) {
+    TextBox& box = form.*input.field;
+    try {
+        input.write(input.port, rt::text_to_number(box.Text()));
+    } catch (const rt::Error& error) {
+        rt::message_box(error.description() + ": " + rt::shortened(box.Text(), kMessageTextLimit));
+        box.setText("");
+    }
+}
 
 // The emulated program's output ports, in the lower half ("Output
 // Port"): what each tick shows, in this order.
@@ -57,8 +67,8 @@ Form1::Form1()
       txtIN_B115(*form_, control("txtIN_B115")),
       txtIN_W117(*form_, control("txtIN_W117")) {
     for (const Row& row : kRows) form_->name_after(row.field, row.label);
-    for (const InputPort& input : kInputPorts)
-        (this->*input.field).onChange([this, &input] { (this->*input.change)(); });
+    for (const InputPort* input : kInputPorts)
+        (this->*input->field).onChange([this, input] { (this->*input->change)(); });
     form_->start_timer(kTimer1, kTimer1IntervalMs, [this] { Timer1_Timer(); });
 }
 
@@ -67,22 +77,8 @@ void Form1::Timer1_Timer() {
         (this->*output.field).setText(rt::to_decimal(output.read(output.port)));
 }
 
-void Form1::txtOUT_B110_Change() { entered(&Form1::txtOUT_B110); }
+void Form1::txtOUT_B110_Change() { entered(*this, kPort110); }
 
-void Form1::txtOUT_W112_Change() { entered(&Form1::txtOUT_W112); }
-
-// Writes what the field's text reads as; a number out of range is
-// reported, and emptying the field runs this again, writing 0.
-void Form1::entered(Field field) {
-    const auto input = std::find_if(std::begin(kInputPorts), std::end(kInputPorts),
-                                    [field](const InputPort& port) { return port.field == field; });
-    TextBox& box = this->*field;
-    try {
-        input->write(input->port, rt::text_to_number(box.Text()));
-    } catch (const rt::Error& error) {
-        rt::message_box(error.description() + ": " + rt::shortened(box.Text(), kMessageTextLimit));
-        box.setText("");
-    }
-}
+void Form1::txtOUT_W112_Change() { entered(*this, kPort112); }
 
 }  // namespace panel

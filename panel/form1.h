@@ -51,10 +51,6 @@ public:
 
     // One of the fields above, as the port tables name it.
     using Field = TextBox Form1::*;
-
-private:
-    // Writes what the field's text reads as to the port(s) behind it.
-    void entered(Field field);
 };
 
 }  // namespace panel

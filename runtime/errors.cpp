@@ -1,3 +1,4 @@
+// The runtime's errors: the overflow and the too long temporary path.
 #include "runtime/errors.h"
 
 namespace rt {

@@ -1,3 +1,5 @@
+// The message box service: the handler installed (by the window, or a
+// test), and standard error before any.
 #include "runtime/message_box.h"
 
 #include <iostream>

@@ -1,3 +1,5 @@
+// Numbers from text as the panel reads them (decimal, &H, &O), and the
+// range-tested conversions to a byte and a signed word.
 #include "runtime/number.h"
 
 #include <charconv>

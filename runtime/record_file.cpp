@@ -1,3 +1,4 @@
+// Record file access: one byte at an offset of a file opened for the access.
 #include "runtime/record_file.h"
 
 #include "runtime/errors.h"

@@ -1,3 +1,4 @@
+// Text operations on UTF-8 for the message boxes: shortened and breakable.
 #include "runtime/text.h"
 
 namespace rt {

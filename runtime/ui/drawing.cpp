@@ -1,3 +1,4 @@
+// The drawing reader: the polygons of a simple SVG.
 #include "runtime/ui/shared.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// What the window layer's realisations share: the application served,
+// fonts, focus order, captions, fitting, field checks and the event guard.
 #include "runtime/ui/shared.h"
 
 #include <algorithm>

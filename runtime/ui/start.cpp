@@ -1,3 +1,4 @@
+// The window program's start routine over any window system.
 #include "runtime/ui/start.h"
 
 #include <exception>

@@ -1,3 +1,4 @@
+// The option --wine[=PREFIX], taken out of the arguments on every system.
 #include "runtime/wine/option.h"
 
 #include "runtime/errors.h"

@@ -1,3 +1,5 @@
+// The reading of a Wine prefix: its registry files, the user's temporary
+// folder in it, and the prefixes in the usual places.
 #include "runtime/wine/prefix.h"
 
 #include <algorithm>
@@ -7,6 +9,8 @@
 #include <sstream>
 #include <system_error>
 #include <utility>
+
+#include "runtime/number.h"
 
 namespace rt::wine {
 
@@ -37,14 +41,6 @@ void append_utf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
-}
-
-int digit(char c, int radix) {
-    int d = c >= '0' && c <= '9'   ? c - '0'
-            : c >= 'a' && c <= 'f' ? c - 'a' + 10
-            : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                   : 99;
-    return d < radix ? d : -1;
 }
 
 // The escapes of Wine's registry files: \\ \" and the like, C's letters,
@@ -78,7 +74,7 @@ std::optional<std::string> unescape(std::string_view line, std::size_t& pos, cha
             continue;
         }
         const char e = line[pos++];
-        const int radix = e == 'x' ? 16 : digit(e, 8) >= 0 ? 8 : 0;
+        const unsigned radix = e == 'x' ? 16 : digit_value(e, 8) >= 0 ? 8 : 0;
         if (radix == 0) {
             const auto* letter = std::find_if(std::begin(kLetterEscapes), std::end(kLetterEscapes),
                                               [e](auto pair) { return pair.first == e; });
@@ -90,8 +86,8 @@ std::optional<std::string> unescape(std::string_view line, std::size_t& pos, cha
         char32_t unit = 0;
         const std::size_t most = radix == 16 ? 4 : 3;
         std::size_t n = 0;
-        for (; n < most && pos < line.size() && digit(line[pos], radix) >= 0; ++n)
-            unit = unit * radix + static_cast<char32_t>(digit(line[pos++], radix));
+        for (; n < most && pos < line.size() && digit_value(line[pos], radix) >= 0; ++n)
+            unit = unit * radix + static_cast<char32_t>(digit_value(line[pos++], radix));
         if (n == 0) {
             out += e;
             continue;

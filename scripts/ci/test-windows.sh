@@ -9,6 +9,8 @@
 # server and not on none. The form's contract tests run in a prefix of
 # their own with Wine's null graphics driver, whose server is kept up the
 # same way.
+# Without -e: every preset's tests run and report; the exit status says
+# whether any failed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 [[ $# -gt 0 ]] || { echo "usage: test-windows.sh PRESET..." >&2; exit 2; }

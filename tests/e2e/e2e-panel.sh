@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Drives the real panel in a private X server as a user would, and checks
-# the port file's bytes: e2e_panel.sh PROGRAM SCRATCH_DIR [DPI]
+# the port file's bytes: e2e-panel.sh PROGRAM SCRATCH_DIR [DPI]
 # PROGRAM is the Linux torva-inout, or torva-inout.exe, which runs under
 # Wine in the build's own prefix (scripts/session/wine.sh). Both go through the
 # same table of cases. With a DPI, torva-inout.exe starts at that screen
 # DPI, and its window must be scaled to it.
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 program=$(realpath "$1")
 work=$2

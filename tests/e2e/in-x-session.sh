@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows test program under Wine on a private X server, for what
-# Wine draws in a window (a console): in_x_session.sh PROGRAM.exe [ARG...]
+# Wine draws in a window (a console): in-x-session.sh PROGRAM.exe [ARG...]
+# Without -e: the program's status is the script's, and the session still ends.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)

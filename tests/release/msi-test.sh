@@ -2,13 +2,15 @@
 # Installs the Windows Installer packages of a release under Wine as a
 # lab's administrator does, silently with msiexec, in a fresh prefix of the
 # build's own (build/windows/wine-msi), one width after the other:
-# msi_test.sh [RELEASE_DIR] (default build/release)
+# msi-test.sh [RELEASE_DIR] (default build/release)
 # Per width: the files, the shortcut and the entry in the installed
 # programs; the installed panel, started from the shortcut's target, and
 # the installed torva-port meet in %TEMP%\emu_port.dat; the same package
 # again, then a newer one (built here), then the older one again, which is
 # refused; removal leaves nothing of ours. Last, a 32-bit prefix refuses
 # the 64-bit package. Prints how long each install and removal took.
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 dir=$(realpath "${1:-$here/build/release}")

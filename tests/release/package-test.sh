@@ -3,7 +3,9 @@
 # installs with apt-get; both programs run from their installed paths, the
 # window in a private X server with the icon that the desktop entry names;
 # it removes without a trace. Changes the machine, so it is not part of
-# `make test`: package_test.sh PACKAGE.deb SCRATCH_DIR
+# `make test`: package-test.sh PACKAGE.deb SCRATCH_DIR
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 deb=$(realpath "$1")
 work=$2

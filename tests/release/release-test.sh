@@ -5,7 +5,9 @@
 # Installer package installs the archive's files. Given the certificate
 # that signed a release, every Windows program and package must carry a
 # signature that osslsigncode verifies against it:
-# release_test.sh [RELEASE_DIR [CERTIFICATE.pem]] (default build/release)
+# release-test.sh [RELEASE_DIR [CERTIFICATE.pem]] (default build/release)
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 dir=$(realpath "${1:-$here/build/release}")

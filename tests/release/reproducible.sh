@@ -3,10 +3,12 @@
 # different paths, one after the other and in different time zones, and
 # checks that every artefact and every Windows program is the same byte
 # for byte; where two differ, diffoscope says how. Then checks the first
-# release with release_test.sh, and builds a third time, signed with a
+# release with release-test.sh, and builds a third time, signed with a
 # throwaway certificate made here: every Windows program and package
 # verifies against it, and the programs as built are the unsigned ones:
 # reproducible.sh [WORK_DIR]
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(realpath -m "${1:-$here/build/reproducible}")

@@ -5,6 +5,8 @@
 # that cannot agree, says why and the two ways on, and installs nothing;
 # then, with ALLOW_DOWNGRADE=1, it installs. After either, every i386
 # Multi-Arch: same package is at the version of its amd64 twin.
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 installed() { dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package} ${Version}\n' | awk '$1 == "ii"' | sort; }

@@ -2,7 +2,9 @@
 # The packages install-deps.sh names for each release, from os-release
 # files of our own; an unknown system gets one line and status 1; and its
 # check that two architectures of a library can agree.
-#   install_deps_test.sh INSTALL_DEPS SCRATCH_DIR
+#   install-deps-test.sh INSTALL_DEPS SCRATCH_DIR
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 script=$1 work=$2
 rm -rf "$work" && mkdir -p "$work"

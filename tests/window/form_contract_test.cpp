@@ -15,9 +15,9 @@
 #include "panel/application.h"
 #include "panel/form1.h"
 #include "panel/layout.h"
+#include "panel_fixture.h"
 #include "runtime/message_box.h"
 #include "runtime/ui/shared.h"
-#include "test_support.h"
 
 namespace {
 
@@ -26,35 +26,9 @@ using panel::control;
 constexpr std::size_t kByteField = control("txtOUT_B110"), kWordField = control("txtOUT_W112");
 constexpr std::size_t kShownByte = control("txtIN_B115");
 
-class FormContract : public testsupport::TempDirTest {
+class FormContract : public testsupport::PanelTest {
 protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        previous_ =
-            rt::set_message_box_handler([this](const std::string& text) { messages.push_back(text); });
-        program = std::make_unique<panel::Form1>();
-        form().show();
-    }
-    void TearDown() override {
-        program.reset();
-        rt::set_message_box_handler(previous_);
-        TempDirTest::TearDown();
-    }
-
     rt::ui::Form& form() { return program->form(); }
-
-    // The port file's byte at a port, 0 past its end.
-    int port(int number) const {
-        const testsupport::Bytes content = bytes();
-        const std::size_t offset = static_cast<std::size_t>(number - 100);
-        return offset < content.size() ? content[offset] : 0;
-    }
-
-    std::unique_ptr<panel::Form1> program;
-    std::vector<std::string> messages;
-
-private:
-    rt::MessageBoxHandler previous_;
 };
 
 TEST_F(FormContract, SettingADifferentTextRunsTheChangeHandlerBeforeItReturns) {

@@ -1,3 +1,4 @@
+// The form contract's driver for Qt, offscreen.
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>

@@ -17,44 +17,27 @@
 
 #include "panel/application.h"
 #include "panel/form1.h"
+#include "panel_fixture.h"
 #include "runtime/message_box.h"
 #include "runtime/ui/qt/qt.h"
 #include "runtime/ui/shared.h"
-#include "test_support.h"
 
 namespace {
 
 using testsupport::Bytes;
 
-class Panel : public testsupport::TempDirTest {
+class Panel : public testsupport::PanelTest {
 protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        previous_ =
-            rt::set_message_box_handler([this](const std::string& text) { messages.push_back(text); });
-        program = std::make_unique<panel::Form1>();
+    void opened() override {
         form = rt::qt::widget(program->form());
         ui = {find<QLineEdit>("txtOUT_B110"), find<QLineEdit>("txtOUT_W112"), find<QLineEdit>("txtIN_B115"),
               find<QLineEdit>("txtIN_W117"),  find<PictureBox>("Picture1"),   find<PictureBox>("Picture2"),
               find<QFrame>("Line1"),          find<QTimer>("Timer1")};
-        program->form().show();
-    }
-    void TearDown() override {
-        program.reset();
-        rt::set_message_box_handler(previous_);
-        TempDirTest::TearDown();
     }
 
     template <class T = QWidget>
     T* find(const char* name) const {
         return form->findChild<T*>(QString::fromUtf8(name));
-    }
-
-    // The port file's byte at a port, 0 past its end.
-    int port(int number) const {
-        const Bytes content = bytes();
-        const std::size_t offset = static_cast<std::size_t>(number - 100);
-        return offset < content.size() ? content[offset] : 0;
     }
 
     using Writes = std::vector<std::vector<int>>;
@@ -78,7 +61,6 @@ protected:
     };
 
     using PictureBox = rt::qt::PictureBox;
-    std::unique_ptr<panel::Form1> program;
     QWidget* form = nullptr;
     // The controls as the window system shows them.
     struct {
@@ -87,10 +69,6 @@ protected:
         QFrame* Line1;
         QTimer* Timer1;
     } ui{};
-    std::vector<std::string> messages;
-
-private:
-    rt::MessageBoxHandler previous_;
 };
 
 // --- Layout --------------------------------------------------------------

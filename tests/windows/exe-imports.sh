@@ -3,7 +3,9 @@
 # every Windows 7 has, and no function that mingw-w64's headers declare
 # only for a Windows newer than 7 (those are looked up at run time).
 # The import tables are read from the files themselves (pe_imports.py).
-#   exe_imports.sh COMPILER EXE...
+#   exe-imports.sh COMPILER EXE...
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 compiler=$1
 shift

@@ -2,7 +2,9 @@
 # torva-port --wine, run on this machine against the Wine prefix of the
 # tests ($WINEPREFIX), finds the port file that torva-port.exe uses under
 # Wine in that prefix: the same path, and what one writes the other reads.
-# wine_option_test.sh NATIVE_TORVA_PORT TORVA_PORT_EXE WINE_SH
+# wine-option-test.sh NATIVE_TORVA_PORT TORVA_PORT_EXE WINE_SH
+# Without -e: every check runs and reports; the exit status says whether
+# any failed.
 set -uo pipefail
 native=$1 exe=$2 wine=$3
 [[ -x $native ]] || { echo "skipped: no $native (make build)"; exit 77; }

@@ -1,3 +1,4 @@
+// The clipboard's text as a single-line field takes it.
 #include "runtime/ui/win32/win32.h"
 
 namespace rt::win32 {

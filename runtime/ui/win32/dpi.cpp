@@ -1,3 +1,4 @@
+// The DPI a window is drawn at, with each newer function looked up at run time.
 #include "runtime/ui/win32/win32.h"
 
 #include <string_view>

@@ -1,3 +1,5 @@
+// Fonts for the Win32 window: the face chosen among those installed, and
+// captions fitted to their boxes.
 #include "runtime/ui/win32/win32.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The form's pictures on Win32: bitmaps, and drawings painted from their polygons.
 #include "runtime/ui/win32/win32.h"
 
 #include <cmath>

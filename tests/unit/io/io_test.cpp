@@ -1,3 +1,4 @@
+// The port routines over a port file in a fresh TMPDIR.
 #include <gtest/gtest.h>
 
 #include <csignal>

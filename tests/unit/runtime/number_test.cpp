@@ -1,3 +1,4 @@
+// Reading numbers as the panel does, and the range-tested conversions.
 #include <gtest/gtest.h>
 
 #include <cmath>
