@@ -1,7 +1,7 @@
 // The operating system: the temporary directory, a byte-addressed file
 // handle, the program's arguments, the console, and what the system says
-// of a file and of itself. posix.cpp and win32.cpp implement it; the build
-// picks one.
+// of a file and of itself. posix/ and win32/ realise it; the build picks
+// one.
 #pragma once
 
 #include <cstddef>

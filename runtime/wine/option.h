@@ -9,7 +9,7 @@
 namespace rt::wine {
 
 // Whether the programs run beside Wine prefixes (POSIX: --wine points them
-// at one) rather than inside one (Windows). posix.cpp and win32.cpp say.
+// at one) rather than inside one (Windows). posix/ and win32/ say.
 bool beside_prefixes();
 
 // Where a line for the user goes (without its line end).

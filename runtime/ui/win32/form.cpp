@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/os/win32.h"
+#include "runtime/os/win32/win32.h"
 #include "runtime/ui/win32/win32.h"
 
 namespace rt::win32 {

@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "runtime/os/win32.h"
+#include "runtime/os/win32/win32.h"
 #include "runtime/ui/shared.h"
 
 namespace rt::win32 {
 
 // ---- form.cpp: the form.
+
 // The top-level window of a form built by create_form, and the window of
 // one of its labels or text boxes (null for a picture or a line).
 HWND window_of(ui::Form& form);
@@ -28,6 +29,7 @@ void serve(HWND form, MSG& message);
 // fonts for it. The functions that say so per window or monitor came after
 // Windows 7: each is looked up once in the system's own DLL, and where it
 // is missing an older call takes its place.
+
 // The newer functions; null where the system lacks one.
 struct DpiFunctions {
     UINT(WINAPI* dpi_for_window)(HWND) = nullptr;  // user32, 10 1607
@@ -81,6 +83,7 @@ NONCLIENTMETRICSW nonclient_metrics(UINT dpi, const DpiFunctions& functions = sy
 
 // ---- fonts.cpp: the face chosen among those installed, and a caption's
 // font narrowed until the caption fits its box.
+
 // A face as the system lists it: its character sets and whether it is a
 // raster font (fixed sizes, jagged when scaled).
 struct InstalledFace {
@@ -107,6 +110,7 @@ HFONT fitted_font(LOGFONTW logical, const std::wstring& text, int room);
 
 // ---- pictures.cpp: a bitmap resource stretched with GDI, or a drawing
 // resource (.svg) painted from its polygons.
+
 struct Picture {
     HBITMAP bitmap = nullptr;
     ui::Drawing drawing{};
@@ -123,11 +127,13 @@ void free_picture(Picture& picture);
 
 // ---- message_box.cpp: the text alone, one OK button, titled with the
 // application's name, sized to its text.
+
 // Shows the text over the owner (may be null) and returns when it is
 // closed. The owner's timers go on ticking meanwhile.
 void show_message_box(HWND owner, const std::string& text);
 
 // ---- clipboard.cpp: the clipboard's text as a single-line field takes it.
+
 // The clipboard's Unicode text up to its first line break, as the EDIT
 // control pastes it into a single line; none when it holds no text.
 std::optional<std::wstring> clipboard_line(HWND owner);

@@ -1,7 +1,7 @@
 // The operating system on Windows: GetTempPathW, positioned
 // ReadFile/WriteFile, the arguments and the console, and what Windows says
 // of a file and of itself for a report.
-#include "runtime/os/win32.h"  // windows.h, which shellapi.h and aclapi.h need first
+#include "runtime/os/win32/win32.h"  // windows.h, which shellapi.h and aclapi.h need first
 
 #include <aclapi.h>
 #include <shellapi.h>

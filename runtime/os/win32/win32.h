@@ -1,4 +1,6 @@
-// UTF-8 and the UTF-16 of the Windows API, for the sources in this folder.
+// The Windows realisation's own: UTF-8 and the UTF-16 of the Windows API,
+// and the system's description of an error, for the runtime's Windows
+// sources (here and in ui/win32/).
 #pragma once
 
 #include <string>
