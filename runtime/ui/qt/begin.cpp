@@ -1,7 +1,7 @@
-// Qt as the start routine's window system: a message handler that turns
-// Qt's abort for a missing display into one line and status 1, the
-// application's name, version and desktop file name for window managers
-// and Wayland, its message box and its event loop.
+// Qt's begin step for the start routine, and Qt as its window system: a
+// message handler that turns Qt's abort for a missing display into one
+// line and status 1, the application's name, version and desktop file
+// name for window managers and Wayland, its message box and event loop.
 #include <QApplication>
 #include <QString>
 

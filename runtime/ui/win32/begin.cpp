@@ -1,4 +1,4 @@
-// Win32 as the start routine's window system: the common controls, our
+// Win32's begin step for the start routine: the common controls, our
 // message box over the form, and the message loop until the form is closed.
 #include "runtime/ui/win32/win32.h"  // windows.h, which commctrl.h needs first
 
