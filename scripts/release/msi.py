@@ -24,7 +24,7 @@ import gi
 gi.require_version("Libmsi", "1.0")
 from gi.repository import Libmsi  # noqa: E402
 
-HERE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SOURCE = os.path.join(HERE, "dist", "windows", "torva-inout.wxs")
 ICON = os.path.join(HERE, "panel", "images", "torva.ico")
 FILES = ["torva-inout.exe", "torva-port.exe", "README.txt", "LICENSE.txt", "NOTICE.txt"]
