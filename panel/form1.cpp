@@ -66,7 +66,10 @@ Form1::Form1()
       txtOUT_W112(*form_, control("txtOUT_W112")),
       txtIN_B115(*form_, control("txtIN_B115")),
       txtIN_W117(*form_, control("txtIN_W117")) {
-    for (const Row& row : kRows) form_->name_after(row.field, row.label);
+    for (const Row& row : kRows) {
+        form_->name_after(row.field, row.label);
+        if (row.hint != kNoHint) form_->describe_with(row.field, row.hint);
+    }
     for (const InputPort* input : kInputPorts)
         (this->*input->field).onChange([this, input] { (this->*input->change)(); });
     form_->start_timer(kTimer1, kTimer1IntervalMs, [this] { Timer1_Timer(); });

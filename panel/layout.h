@@ -72,15 +72,19 @@ consteval std::size_t control(std::string_view name) {
     throw "no such control";
 }
 
-// Each field with the label on its row, which names it for screen readers.
+inline constexpr std::size_t kNoHint = std::size(kControls);
+
+// Each field with the label on its row, which names it for screen readers,
+// and the hint that the typed fields are described with.
 struct Row {
     std::size_t label;
     std::size_t field;
+    std::size_t hint = kNoHint;
 };
 
 inline constexpr Row kRows[] = {
-    {control("Label3"), control("txtOUT_B110")},
-    {control("Label2"), control("txtOUT_W112")},
+    {control("Label3"), control("txtOUT_B110"), control("Label7")},
+    {control("Label2"), control("txtOUT_W112"), control("Label7")},
     {control("Label1"), control("txtIN_B115")},
     {control("Label4"), control("txtIN_W117")},
 };

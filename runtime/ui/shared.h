@@ -62,6 +62,53 @@ void check_field(std::span<const Control> controls, std::size_t control);
 // leaves it is reported in a message box, and the program goes on.
 void invoke(const Handler& handler) noexcept;
 
+// ---- colours.cpp: the colours each control is painted in.
+
+// The four colours the window system names, as 0xAARRGGBB.
+struct SystemColours {
+    std::uint32_t button_face, button_text, window, window_text;
+};
+
+// What the desktop asks for: its named colours, and whether the user has
+// high contrast on, in which case every colour of the window is theirs.
+struct Scheme {
+    SystemColours colours;
+    bool high_contrast = false;
+};
+
+// The named colours where the desktop's are dark (light text on dark
+// ground), so that the table's fixed colours, chosen for a light desktop,
+// stay legible: black on white fields and Windows' grey face, #F0F0F0, on
+// which the row labels' green reads at 4.5:1.
+inline constexpr SystemColours kLightColours{0xFFF0F0F0, 0xFF000000, 0xFFFFFFFF, 0xFF000000};
+
+// A text's colour and the colour behind it, 0xAARRGGBB.
+struct Paint {
+    std::uint32_t text, back;
+};
+
+// Relative luminance as WCAG 2 defines it, 0 for black to 1 for white, and
+// the contrast ratio of two colours, 1 to 21.
+double luminance(std::uint32_t rgb);
+double contrast(std::uint32_t a, std::uint32_t b);
+
+// Whether the desktop's texts are lighter than what they stand on.
+bool is_dark(const SystemColours& colours);
+
+// The named colours the window takes in the scheme: the desktop's own, or
+// kLightColours where those are dark and high contrast is off.
+const SystemColours& named_colours(const Scheme& scheme);
+
+// The colours of a control's text and background in the scheme: the
+// table's fixed colours as they stand and the named ones from
+// named_colours(); in high contrast the user's colours throughout, button
+// text on button face where the table puts the face behind the control,
+// window text on the window elsewhere, and a line in the window text's.
+Paint paint(const Control& control, const Scheme& scheme);
+
+// The window's background in the scheme; in high contrast the user's window colour.
+std::uint32_t window_colour(const Window& window, const Scheme& scheme);
+
 // ---- drawing.cpp: a vector drawing made of filled polygons, read from the
 // simple SVG that our image script and hand write: a viewBox and <polygon
 // points fill> elements. Window systems without an SVG renderer paint it

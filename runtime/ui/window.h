@@ -70,6 +70,8 @@ struct Control {
     Colour foreground, background;
     Align align = Align::Left;
     bool border = false;
+    // A text box that is not enabled shows values only: it takes no focus
+    // and no typing, and screen readers read it as a read-only value.
     bool enabled = true;
 };
 
@@ -104,6 +106,9 @@ public:
     virtual void on_change(std::size_t control, Handler handler) = 0;
     // Names a field after the label on its row, for screen readers.
     virtual void name_after(std::size_t field, std::size_t label) = 0;
+    // Gives a field the label's caption as its description, which screen
+    // readers speak after its name.
+    virtual void describe_with(std::size_t field, std::size_t label) = 0;
     // A periodic timer whose ticks arrive on the window's thread, also
     // while a message box waits for the user.
     virtual void start_timer(const char* name, int interval_ms, Handler tick) = 0;

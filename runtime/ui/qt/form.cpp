@@ -32,16 +32,12 @@ QRect pixels(int left, int top, int width, int height) {
             ui::twips_to_pixels(height)};
 }
 
-QColor resolve(const ui::Colour& colour) {
+// The desktop's named colours as Qt's palette gives them; Qt knows no
+// high-contrast switch of its own.
+ui::Scheme desktop_scheme() {
     const QPalette system = QApplication::palette();
-    switch (colour.role) {
-    case ui::Colour::Role::ButtonFace: return system.color(QPalette::Button);
-    case ui::Colour::Role::ButtonText: return system.color(QPalette::ButtonText);
-    case ui::Colour::Role::WindowBackground: return system.color(QPalette::Base);
-    case ui::Colour::Role::WindowText: return system.color(QPalette::Text);
-    case ui::Colour::Role::Rgb: break;
-    }
-    return QColor(colour.rgb);
+    const auto named = [&](QPalette::ColorRole role) { return system.color(role).rgba(); };
+    return {{named(QPalette::Button), named(QPalette::ButtonText), named(QPalette::Base), named(QPalette::Text)}};
 }
 
 // Qt has no character-set setting: the substitutes, which carry Hebrew,
@@ -58,9 +54,10 @@ QFont resolve(const ui::Font& font) {
 }
 
 void colour(QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back, const ui::Control& c) {
+    const ui::Paint paint = ui::paint(c, desktop_scheme());
     QPalette palette = widget->palette();
-    palette.setColor(text, resolve(c.foreground));
-    palette.setColor(back, resolve(c.background));
+    palette.setColor(text, QColor(paint.text));
+    palette.setColor(back, QColor(paint.back));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -114,7 +111,7 @@ QWidget* make_text_box(const ui::Control& c, const ui::Font& font, QWidget* pare
     auto* field = new QLineEdit(QString::fromUtf8(c.text), parent);
     field->setMaxLength(std::numeric_limits<int>::max());
     field->setFont(resolve(font));
-    field->setEnabled(c.enabled);
+    field->setReadOnly(!c.enabled);
     field->setFocusPolicy(c.enabled ? Qt::StrongFocus : Qt::NoFocus);
     field->setGeometry(pixels(c.left, c.top, c.width, c.height));
     colour(field, QPalette::Text, QPalette::Base, c);
@@ -122,7 +119,7 @@ QWidget* make_text_box(const ui::Control& c, const ui::Font& font, QWidget* pare
 }
 
 QWidget* make_picture_box(const ui::Control& c, const ui::Font&, QWidget* parent) {
-    auto* picture = new PictureBox(image(c.text), resolve(c.background), parent);
+    auto* picture = new PictureBox(image(c.text), QColor(ui::paint(c, desktop_scheme()).back), parent);
     picture->setGeometry(pixels(c.left, c.top, c.width, c.height));
     return picture;
 }
@@ -165,13 +162,14 @@ public:
         : controls_(controls), top_(nullptr, kWindowFlags) {
         top_.setObjectName(QString::fromUtf8(window.name));
         top_.setWindowTitle(QString::fromUtf8(window.caption));
+        top_.setAccessibleName(QString::fromUtf8(window.caption).trimmed());
         top_.setWindowIcon(QIcon(image(window.icon)));
         top_.setFont(resolve(window.font));
         const QRect client = pixels(window.left, window.top, window.width, window.height);
         top_.setGeometry(client);
         top_.setFixedSize(client.size());
         QPalette palette = top_.palette();
-        palette.setColor(QPalette::Window, resolve(window.background));
+        palette.setColor(QPalette::Window, QColor(ui::window_colour(window, desktop_scheme())));
         top_.setPalette(palette);
         top_.setAutoFillBackground(true);
 
@@ -208,9 +206,11 @@ public:
     }
 
     void name_after(std::size_t field, std::size_t label) override {
-        if (label >= controls_.size()) throw std::out_of_range("no such label");
-        const std::string caption = ui::shown_caption(controls_[label].text);
-        widgets_.at(field)->setAccessibleName(QString::fromStdString(caption).trimmed());
+        widgets_.at(field)->setAccessibleName(caption_of(label));
+    }
+
+    void describe_with(std::size_t field, std::size_t label) override {
+        widgets_.at(field)->setAccessibleDescription(caption_of(label));
     }
 
     void start_timer(const char* name, int interval_ms, ui::Handler tick) override {
@@ -224,6 +224,11 @@ public:
     void show() override { top_.show(); }
 
 private:
+    QString caption_of(std::size_t label) const {
+        if (label >= controls_.size()) throw std::out_of_range("no such label");
+        return QString::fromStdString(ui::shown_caption(controls_[label].text)).trimmed();
+    }
+
     QLineEdit* field(std::size_t control) const {
         ui::check_field(controls_, control);
         return static_cast<QLineEdit*>(widgets_[control]);

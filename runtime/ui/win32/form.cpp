@@ -20,7 +20,6 @@ namespace rt::win32 {
 namespace {
 
 using ui::Align;
-using ui::Colour;
 using ui::Control;
 using ui::Font;
 using ui::Handler;
@@ -35,15 +34,25 @@ HINSTANCE instance() { return GetModuleHandleW(nullptr); }
 
 int scaled(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch); }
 
-COLORREF resolve(const Colour& colour) {
-    switch (colour.role) {
-    case Colour::Role::ButtonFace: return GetSysColor(COLOR_BTNFACE);
-    case Colour::Role::ButtonText: return GetSysColor(COLOR_BTNTEXT);
-    case Colour::Role::WindowBackground: return GetSysColor(COLOR_WINDOW);
-    case Colour::Role::WindowText: return GetSysColor(COLOR_WINDOWTEXT);
-    case Colour::Role::Rgb: break;
-    }
-    return RGB(ui::red(colour.rgb), ui::green(colour.rgb), ui::blue(colour.rgb));
+COLORREF colorref(std::uint32_t rgb) { return RGB(ui::red(rgb), ui::green(rgb), ui::blue(rgb)); }
+
+std::uint32_t system_colour(int index) {
+    const COLORREF c = GetSysColor(index);
+    return 0xFF000000u | std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+}
+
+// The desktop's named colours, and whether the user has high contrast on.
+// RT_WINDOWS_HIGH_CONTRAST=1 asks for it as if it were, for testing under
+// Wine, which never reports it on.
+ui::Scheme desktop_scheme() {
+    HIGHCONTRASTW high{sizeof high};
+    const bool on = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof high, &high, 0) &&
+                    (high.dwFlags & HCF_HIGHCONTRASTON) != 0;
+    wchar_t asked[2] = {};
+    const bool asked_on = GetEnvironmentVariableW(L"RT_WINDOWS_HIGH_CONTRAST", asked, 2) == 1 && asked[0] == L'1';
+    return {{system_colour(COLOR_BTNFACE), system_colour(COLOR_BTNTEXT), system_colour(COLOR_WINDOW),
+             system_colour(COLOR_WINDOWTEXT)},
+            on || asked_on};
 }
 
 std::wstring window_text(HWND window) {
@@ -113,6 +122,7 @@ private:
     HWND window_ = nullptr;
     HWND focus_ = nullptr;  // where the focus returns when the window is activated
     HBRUSH background_ = nullptr;
+    ui::Scheme scheme_{};
     HICON icons_[2] = {};  // ICON_SMALL, ICON_BIG
     UINT dpi_ = 96;
 };
@@ -186,11 +196,12 @@ void Win32Form::create_child(Item& item) {
 
 // The brushes of the form and its controls, in the system's colours of now.
 void Win32Form::make_brushes() {
+    scheme_ = desktop_scheme();
     if (background_) DeleteObject(background_);
-    background_ = CreateSolidBrush(resolve(layout_.background));
+    background_ = CreateSolidBrush(colorref(ui::window_colour(layout_, scheme_)));
     for (Item& item : items_) {
         if (item.background) DeleteObject(item.background);
-        item.background = CreateSolidBrush(resolve(item.control->background));
+        item.background = CreateSolidBrush(colorref(ui::paint(*item.control, scheme_).back));
     }
 }
 
@@ -364,8 +375,9 @@ bool Win32Form::handle(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
     case WM_CTLCOLOREDIT:
         if (Item* item = item_of(reinterpret_cast<HWND>(l))) {
             HDC dc = reinterpret_cast<HDC>(w);
-            SetTextColor(dc, resolve(item->control->foreground));
-            SetBkColor(dc, resolve(item->control->background));
+            const ui::Paint paint = ui::paint(*item->control, scheme_);
+            SetTextColor(dc, colorref(paint.text));
+            SetBkColor(dc, colorref(paint.back));
             result = reinterpret_cast<LRESULT>(item->background);
             return true;
         }
@@ -379,6 +391,9 @@ bool Win32Form::handle(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
             SetFocus(focus_);
         }
         return true;
+    case WM_SETTINGCHANGE:
+        if (w == SPI_SETHIGHCONTRAST) colours_changed();
+        return false;
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED: colours_changed(); return true;
     case WM_DPICHANGED: apply_dpi(HIWORD(w), reinterpret_cast<const RECT*>(l)); return true;

@@ -40,6 +40,7 @@ public:
     void set_text(std::size_t, const std::string&) override {}
     void on_change(std::size_t, rt::ui::Handler) override {}
     void name_after(std::size_t, std::size_t) override {}
+    void describe_with(std::size_t, std::size_t) override {}
     void start_timer(const char*, int, rt::ui::Handler) override {}
     void show() override { record_.steps.push_back("show"); }
 
