@@ -101,9 +101,16 @@ bench-windows: deps-windows
 	    build/windows/$$width/bench/bare_window.exe build/windows/$$width/bench/bare_window_manifest.exe 15 || exit 1; \
 	done
 
+# The panels as the README shows them, and in docs/themes/ on a dark Qt
+# desktop and in Windows' two high-contrast schemes.
 screenshot: build windows
+	@scripts/setup/install-deps.sh themes
 	scripts/session/screenshot.sh build/default/panel/torva-inout docs/panel.png
 	scripts/session/screenshot.sh build/windows/x64/torva-inout.exe docs/panel-windows.png
+	THEME=dark scripts/session/screenshot.sh build/default/panel/torva-inout docs/themes/qt-dark.png
+	for scheme in high-contrast-black high-contrast-white; do \
+	  THEME=$$scheme scripts/session/screenshot.sh build/windows/x64/torva-inout.exe docs/themes/windows-$$scheme.png || exit 1; \
+	done
 
 # The Debian package in build/package, built with Debian's hardening flags,
 # and its install test (needs root or sudo).

@@ -41,6 +41,8 @@ packages=(
   "$liberation" fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick xclip
+  # the window as a screen reader reads it: the accessibility bus and its client
+  at-spi2-core dbus gir1.2-atspi-2.0 python3-gi
   # checks of the desktop entry, the metainfo and the manual pages
   desktop-file-utils appstream man-db
   # the sources' layout (scripts/ci/format-check.sh)
@@ -54,6 +56,8 @@ foreign=()  # architectures whose packages a group needs
 for group in "$@"; do
   case $group in
     package) packages+=(dpkg-dev lintian) ;;
+    # a dark Qt desktop for the screenshots: qt6ct's colour schemes
+    themes) packages+=(qt6ct) ;;
     # libclang-rt-dev is the runtime (libFuzzer, the sanitizers) of the
     # release's own clang, whichever version that is
     fuzz) packages+=(clang libclang-rt-dev) ;;

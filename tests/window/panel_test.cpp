@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "panel/application.h"
@@ -189,14 +190,14 @@ TEST_F(Panel, FieldsStartEmptyWithTheirFontsAndStates) {
         ASSERT_NE(field, nullptr) << name;
         EXPECT_EQ(field->text(), "") << name;
         EXPECT_EQ(field->placeholderText(), "") << name;
-        EXPECT_EQ(field->isEnabled(), enabled) << name;
+        EXPECT_EQ(field->isReadOnly(), !enabled) << name;
         EXPECT_EQ(field->font().bold(), bold) << name;
         EXPECT_DOUBLE_EQ(field->font().pointSizeF(), 9) << name;
         EXPECT_TRUE(QStringList({"Arial", "Liberation Sans", "DejaVu Sans"})
                         .contains(QFontInfo(field->font()).family()));
         EXPECT_GT(field->maxLength(), 1'000'000) << name;
     }
-    EXPECT_EQ(ui.txtIN_B115->palette().color(QPalette::Disabled, QPalette::Text), QColor(64, 0, 0));
+    EXPECT_EQ(ui.txtIN_B115->palette().color(QPalette::Text), QColor(64, 0, 0));
     EXPECT_EQ(ui.txtIN_W117->focusPolicy(), Qt::NoFocus);
 }
 
@@ -211,11 +212,58 @@ TEST_F(Panel, PicturesHoldTheirImagesBehindTheFields) {
     EXPECT_EQ(ui.Line1->palette().color(QPalette::Window), QColor(0, 0, 255));
 }
 
-TEST_F(Panel, FieldsAreNamedByTheLabelOnTheirRow) {
-    EXPECT_EQ(ui.txtOUT_B110->accessibleName(), "Read UNSIGNED BYTE from port 110 (6EH):");
-    EXPECT_EQ(ui.txtOUT_W112->accessibleName(), "Read SIGNED WORD from port 112 (70H):");
-    EXPECT_EQ(ui.txtIN_B115->accessibleName(), "Write UNSIGNED BYTE to Port 115 (73H):");
-    EXPECT_EQ(ui.txtIN_W117->accessibleName(), "Write SIGNED WORD to Port 117 (75H):");
+TEST_F(Panel, ScreenReadersFindTheWindowAndFieldsNamedAndTheOutputsReadOnly) {
+    const QString hint = "To enter HEX digits, use  [ &H ] prefix.";
+    struct Field {
+        QLineEdit* field;
+        const char* name;
+        QString description;
+        bool read_only;
+    };
+    for (const Field& f : {Field{ui.txtOUT_B110, "Read UNSIGNED BYTE from port 110 (6EH):", hint, false},
+                           Field{ui.txtOUT_W112, "Read SIGNED WORD from port 112 (70H):", hint, false},
+                           Field{ui.txtIN_B115, "Write UNSIGNED BYTE to Port 115 (73H):", "", true},
+                           Field{ui.txtIN_W117, "Write SIGNED WORD to Port 117 (75H):", "", true}}) {
+        EXPECT_EQ(f.field->accessibleName(), f.name);
+        EXPECT_EQ(f.field->accessibleDescription(), f.description) << f.name;
+        EXPECT_EQ(f.field->isReadOnly(), f.read_only) << f.name;
+        EXPECT_TRUE(f.field->isEnabled()) << f.name;
+    }
+    EXPECT_EQ(form->accessibleName(), "TORVA_InOut - TORVA_קלט_פלט");
+}
+
+// A desktop whose palette is dark (qt6ct's "darker"): the window's named
+// colours come from the light set, so every text reads on what is behind it.
+class DarkDesktop : public Panel {
+protected:
+    void SetUp() override {
+        saved_ = QApplication::palette();
+        QPalette dark = saved_;
+        for (const auto& [role, rgb] : {std::pair{QPalette::Button, 0x424245u}, {QPalette::ButtonText, 0xF0F0F0u},
+                                        {QPalette::Base, 0x2E2F30u}, {QPalette::Text, 0xD3D3D3u},
+                                        {QPalette::Window, 0x353535u}, {QPalette::WindowText, 0xF0F0F0u}})
+            dark.setColor(role, QColor(QRgb(rgb)));
+        QApplication::setPalette(dark);
+        Panel::SetUp();
+    }
+    void TearDown() override {
+        Panel::TearDown();
+        QApplication::setPalette(saved_);
+    }
+
+private:
+    QPalette saved_;
+};
+
+TEST_F(DarkDesktop, EveryTextReadsOnWhatIsBehindIt) {
+    const auto legible = [](QWidget* widget, QPalette::ColorRole text, QPalette::ColorRole back) {
+        const double least = widget->font().pointSizeF() >= 13.5 ? 3.0 : 4.5;
+        const QPalette p = widget->palette();
+        EXPECT_GE(rt::ui::contrast(p.color(text).rgba(), p.color(back).rgba()), least)
+            << widget->objectName().toStdString();
+    };
+    for (QLabel* label : form->findChildren<QLabel*>()) legible(label, QPalette::WindowText, QPalette::Window);
+    for (QLineEdit* field : form->findChildren<QLineEdit*>()) legible(field, QPalette::Text, QPalette::Base);
 }
 
 // --- Polling -------------------------------------------------------------

@@ -41,11 +41,14 @@ TEST(Colours, EveryTextLegibleInEveryDesktopAndLightDesktopsKeptAsTheyAre) {
         for (const rt::ui::Control& control : panel::kControls) {
             if (!has_text(control)) continue;
             const rt::ui::Paint p = paint(control, c.scheme);
-            if (!c.as_desktop)
-                EXPECT_GE(rt::ui::contrast(p.text, p.back), least_contrast(control)) << c.desktop << ", " << control.name;
-            if (c.scheme.high_contrast)
+            if (!c.as_desktop) {
+                EXPECT_GE(rt::ui::contrast(p.text, p.back), least_contrast(control))
+                    << c.desktop << ", " << control.name;
+            }
+            if (c.scheme.high_contrast) {
                 EXPECT_TRUE(p.back == c.scheme.colours.window || p.back == c.scheme.colours.button_face)
                     << c.desktop << ", " << control.name;
+            }
         }
         const std::uint32_t window = rt::ui::window_colour(panel::kForm1, c.scheme);
         EXPECT_EQ(window, c.scheme.high_contrast ? c.scheme.colours.window : panel::kForm1.background.rgb)
