@@ -88,8 +88,8 @@ void press_tab(rt::ui::Form& form) {
     deliver(form, GetFocus(), WM_KEYUP, VK_TAB, 0xC0000001);
 }
 
-// The system sends a click to the enabled window under the pointer, which
-// for a disabled field is the form behind it.
+// The system sends a click to the enabled window under the pointer: a
+// read-only field takes it itself.
 void click(rt::ui::Form& form, std::size_t control) {
     HWND child = control_window(form, control);
     RECT box{};

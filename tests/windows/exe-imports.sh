@@ -10,11 +10,12 @@ set -uo pipefail
 compiler=$1
 shift
 here=$(dirname "$0")
-system_dlls='^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|msvcrt)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|oleaut32|oleacc|msvcrt)\.dll$'
 headers='#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shellscalingapi.h>'
+#include <shellscalingapi.h>
+#include <oleacc.h>'
 
 # Every identifier the headers declare at one Windows version.
 declared() {

@@ -1,6 +1,8 @@
 // The window layer on plain Win32: a top-level window with STATIC labels
 // and EDIT fields, pictures and the line painted with GDI, SetTimer for
 // timers. Places scale with the monitor's DPI (twips * dpi / 1440).
+// Screen readers get the system's objects for them, with what the form
+// says otherwise (accessible.cpp).
 #include "runtime/ui/win32/win32.h"  // windows.h, which commctrl.h needs first
 
 #include <commctrl.h>
@@ -61,6 +63,13 @@ std::wstring window_text(HWND window) {
     return text;
 }
 
+// The text without the blanks at its ends.
+std::wstring trimmed(const std::string& text) {
+    const std::wstring wide = widen(text);
+    const auto first = wide.find_first_not_of(L" \t"), last = wide.find_last_not_of(L" \t");
+    return first == std::wstring::npos ? std::wstring() : wide.substr(first, last - first + 1);
+}
+
 // One control of the form and what the window system keeps for it.
 struct Item {
     const Control* control;
@@ -68,6 +77,7 @@ struct Item {
     HFONT font = nullptr;
     HBRUSH background = nullptr;
     Handler on_change{};
+    std::wstring description{};            // for screen readers
     std::wstring reported{};               // the text the change handler last saw
     std::optional<std::wstring> pasted{};  // the field's text while a paste waits on the handler
     Picture picture{};
@@ -84,6 +94,7 @@ public:
         field(control).on_change = std::move(handler);
     }
     void name_after(std::size_t field, std::size_t label) override;
+    void describe_with(std::size_t field, std::size_t label) override;
     void start_timer(const char* name, int interval_ms, Handler tick) override;
     void show() override;
 
@@ -95,6 +106,7 @@ public:
 
 private:
     bool handle(UINT message, WPARAM w, LPARAM l, LRESULT& result);
+    bool handle_field(std::size_t control, UINT message, WPARAM w, LPARAM l, LRESULT& result);
     void create_child(Item& item);
     void make_brushes();
     void colours_changed();
@@ -115,6 +127,7 @@ private:
     HWND first_focusable() const;
     Item* item_of(HWND child);
 
+    ComApartment com_;  // first in, last out
     Window layout_;
     std::span<const Control> controls_;
     std::vector<Item> items_;
@@ -171,7 +184,8 @@ Win32Form::~Win32Form() {
 void Win32Form::create_child(Item& item) {
     const Control& c = *item.control;
     const int id = kFirstControlId + static_cast<int>(&item - items_.data());
-    DWORD style = WS_CHILD | WS_VISIBLE | (c.enabled ? 0 : WS_DISABLED);
+    // A text box that is not enabled is a read-only value, itself enabled.
+    DWORD style = WS_CHILD | WS_VISIBLE | (c.enabled || c.kind == Kind::TextBox ? 0 : WS_DISABLED);
     switch (c.kind) {
     case Kind::Label:
         // Without SS_NOPREFIX "&&" shows as "&", as the stored captions mean.
@@ -180,14 +194,14 @@ void Win32Form::create_child(Item& item) {
                                       reinterpret_cast<HMENU>(INT_PTR(id)), instance(), nullptr);
         break;
     case Kind::TextBox:
-        style |= ES_LEFT | ES_AUTOHSCROLL | (ui::takes_focus(c) ? WS_TABSTOP : 0);
+        style |=
+            ES_LEFT | ES_AUTOHSCROLL | (ui::takes_focus(c) ? WS_TABSTOP : 0) | (c.enabled ? 0 : ES_READONLY);
         item.window = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", widen(c.text).c_str(), style, 0, 0, 0, 0,
                                       window_, reinterpret_cast<HMENU>(INT_PTR(id)), instance(), nullptr);
         SendMessageW(item.window, EM_SETLIMITTEXT, 0, 0);  // no length limit
         item.reported = widen(c.text);
-        if (c.enabled)
-            SetWindowSubclass(item.window, field_procedure, UINT_PTR(&item - items_.data()),
-                              reinterpret_cast<DWORD_PTR>(this));
+        SetWindowSubclass(item.window, field_procedure, UINT_PTR(&item - items_.data()),
+                          reinterpret_cast<DWORD_PTR>(this));
         break;
     case Kind::PictureBox: item.picture = load_picture(c.text); break;
     case Kind::Line: break;
@@ -300,9 +314,37 @@ bool Win32Form::paste(std::size_t control) {
 
 LRESULT CALLBACK Win32Form::field_procedure(HWND field, UINT message, WPARAM w, LPARAM l, UINT_PTR control,
                                             DWORD_PTR form) {
-    if (message == WM_PASTE && reinterpret_cast<Win32Form*>(form)->paste(control)) return 0;
+    LRESULT result = 0;
+    if (reinterpret_cast<Win32Form*>(form)->handle_field(control, message, w, l, result)) return result;
     if (message == WM_NCDESTROY) RemoveWindowSubclass(field, field_procedure, control);
     return DefSubclassProc(field, message, w, l);
+}
+
+// A typed field takes a paste its own way; a read-only one keeps the focus
+// and the mouse out (no caret, no selection). Screen readers get the
+// field's object with its description.
+bool Win32Form::handle_field(std::size_t control, UINT message, WPARAM w, LPARAM l, LRESULT& result) {
+    const Item& item = items_[control];
+    const bool read_only = !item.control->enabled;
+    switch (message) {
+    case WM_PASTE: return !read_only && paste(control);
+    case WM_SETFOCUS:
+        if (!read_only) return false;
+        SetFocus(focus_ && focus_ != item.window ? focus_ : first_focusable());
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU: return read_only;
+    case WM_GETOBJECT:
+        if (asked_object(l) != OBJID_CLIENT) return false;
+        result = accessible_object(item.window, w, OBJID_CLIENT, {{}, item.description, read_only});
+        return result != 0;
+    }
+    return false;
 }
 
 // Screen readers name a field after the label just before it among its siblings.
@@ -312,6 +354,11 @@ void Win32Form::name_after(std::size_t field, std::size_t label) {
     if (before == label_window) return;
     SetWindowPos(label_window, before ? before : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Screen readers speak the field's description after its name.
+void Win32Form::describe_with(std::size_t field, std::size_t label) {
+    items_.at(field).description = trimmed(ui::shown_caption(items_.at(label).control->text));
 }
 
 void Win32Form::start_timer(const char*, int interval_ms, Handler tick) {
@@ -382,6 +429,12 @@ bool Win32Form::handle(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
             return true;
         }
         return false;
+    case WM_GETOBJECT:
+        // The window's name without the caption's leading blanks, for the
+        // frame (OBJID_WINDOW) and its inside (OBJID_CLIENT) alike.
+        if (const LONG asked = asked_object(l); asked == OBJID_WINDOW || asked == OBJID_CLIENT)
+            result = accessible_object(window_, w, asked, {trimmed(layout_.caption), {}, false});
+        return result != 0;
     case WM_ERASEBKGND: result = 1; return true;
     case WM_PAINT: paint(); return true;
     case WM_ACTIVATE:

@@ -125,6 +125,41 @@ void paint_picture(HDC dc, const Picture& picture, const RECT& box);
 
 void free_picture(Picture& picture);
 
+// ---- accessible.cpp: what screen readers read of the form (Microsoft
+// Active Accessibility): the system's own object for a window, saying
+// otherwise only what the form gives here.
+
+// What the form says of a window's object; an empty text leaves the
+// system's own.
+struct AccessibleFacts {
+    std::wstring name;
+    std::wstring description;
+    // A value shown only: read-only, and neither unavailable nor focusable.
+    bool read_only = false;
+};
+
+// COM on the thread for as long as it lives: LresultFromObject hands the
+// object over through COM.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool joined_;
+};
+
+// The object WM_GETOBJECT asks for (its lParam), an OBJID_ value: cast
+// to DWORD first, which 64-bit Windows would otherwise sign-extend.
+LONG asked_object(LPARAM asked);
+
+// The answer to WM_GETOBJECT for the window's object (OBJID_WINDOW or
+// OBJID_CLIENT): the system's object wrapped to say the facts. 0 when
+// none could be made; the message then goes to the default procedure.
+LRESULT accessible_object(HWND window, WPARAM flags, LONG object, AccessibleFacts facts);
+
 // ---- message_box.cpp: the text alone, one OK button, titled with the
 // application's name, sized to its text.
 
