@@ -36,8 +36,8 @@ packages=(
   cmake ninja-build g++ make
   # tests and benchmarks
   libgtest-dev libbenchmark-dev libx11-dev
-  # the window
-  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  # the window; qt6-wayland is its platform plugin for a Wayland session
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev
   "$liberation" fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick xclip
