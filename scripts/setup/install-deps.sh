@@ -41,6 +41,9 @@ packages=(
   "$liberation" fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick xclip
+  # and on Wayland: a headless Weston, a private session bus with the
+  # accessibility bus on it, and Python's AT-SPI client to type with
+  weston dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   # checks of the desktop entry, the metainfo and the manual pages
   desktop-file-utils appstream man-db
   # the sources' layout (scripts/ci/format-check.sh)
