@@ -1,9 +1,12 @@
 // The window program's start routine over any window system.
 #include "runtime/ui/start.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "runtime/message_box.h"
 #include "runtime/os/os.h"
@@ -15,6 +18,78 @@ namespace rt::start {
 namespace {
 
 bool present(const char* value) { return value && *value; }
+
+// The displays that were set and did not answer.
+std::string display_silence(const Displays& displays) {
+    std::string named;
+    if (present(displays.wayland)) named = std::string("WAYLAND_DISPLAY=") + displays.wayland;
+    if (present(displays.x11))
+        named += (named.empty() ? "DISPLAY=" : ", DISPLAY=") + std::string(displays.x11);
+    return "the display does not answer (" + named + ")";
+}
+
+// Qt's words for a platform plugin that it did not find, for one that it
+// found and could not start, and for the plugins there are.
+constexpr std::string_view kNotFound = "Could not find the Qt platform plugin \"";
+constexpr std::string_view kNotStarted = "Could not load the Qt platform plugin \"";
+constexpr std::string_view kAvailable = "Available platform plugins are: ";
+
+// The Debian package that brings each of Qt's platform plugins
+// (dpkg -S /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/).
+constexpr std::pair<std::string_view, std::string_view> kPluginPackages[] = {
+    {"wayland", "qt6-wayland"},      {"wayland-egl", "qt6-wayland"}, {"vnc", "qt6-qpa-plugins"},
+    {"xcb", "libqt6gui6"},           {"offscreen", "libqt6gui6"},    {"minimal", "libqt6gui6"},
+    {"linuxfb", "libqt6gui6"},       {"vkkhrdisplay", "libqt6gui6"}, {"eglfs", "libqt6opengl6"},
+    {"minimalegl", "libqt6opengl6"},
+};
+
+std::optional<std::string_view> package_of(std::string_view plugin) {
+    for (const auto& [name, package] : kPluginPackages)
+        if (name == plugin) return package;
+    return std::nullopt;
+}
+
+// What follows `words`, up to the first of `ends`, each time `said` has them.
+std::vector<std::string_view> named_after(std::string_view said, std::string_view words,
+                                          std::string_view ends) {
+    std::vector<std::string_view> names;
+    for (auto at = said.find(words); at != said.npos; at = said.find(words, at)) {
+        at += words.size();
+        names.push_back(said.substr(at, said.find_first_of(ends, at) - at));
+    }
+    return names;
+}
+
+// The platform plugins that Qt says there are, in alphabetical order.
+std::string available(std::string_view said) {
+    const std::vector<std::string_view> lists = named_after(said, kAvailable, ".\n");
+    if (lists.empty()) return "none";
+    std::vector<std::string_view> names;
+    for (std::string_view list = lists.front(); !list.empty();) {
+        const auto comma = list.find(", ");
+        names.push_back(list.substr(0, comma));
+        list = comma == list.npos ? std::string_view() : list.substr(comma + 2);
+    }
+    std::ranges::sort(names);
+    std::string text;
+    for (std::string_view name : names) text.append(text.empty() ? "" : ", ").append(name);
+    return text;
+}
+
+// The plugins missing, each with the package that brings it, those that
+// did not start, and the plugins there are.
+std::string plugin_reason(const std::vector<std::string_view>& missing,
+                          const std::vector<std::string_view>& failed, std::string_view said) {
+    std::string reason;
+    for (std::string_view name : missing) {
+        reason.append("no Qt platform plugin \"").append(name) += '"';
+        if (const auto package = package_of(name)) reason.append(" (Debian package ").append(*package) += ')';
+        reason += "; ";
+    }
+    for (std::string_view name : failed)
+        reason.append("the Qt platform plugin \"").append(name) += "\" did not start; ";
+    return reason + "the available platform plugins are: " + available(said);
+}
 
 // The window system, begun when it is first needed: the options that end
 // the program before the window never touch it, unless their text has
@@ -104,16 +179,16 @@ std::optional<std::string> own_option_text(const ui::Application& application, i
 }
 
 std::string failure_line(std::string_view command, const Displays& displays, bool display_refused,
-                         std::string_view reason) {
+                         std::string_view said) {
     std::string line = std::string(command) + ": cannot open the window: ";
     if (!present(displays.x11) && !present(displays.wayland))
         return line + "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
-    if (!display_refused) return line.append(reason);
-    std::string named;
-    if (present(displays.wayland)) named = std::string("WAYLAND_DISPLAY=") + displays.wayland;
-    if (present(displays.x11))
-        named += (named.empty() ? "DISPLAY=" : ", DISPLAY=") + std::string(displays.x11);
-    return line + "the display does not answer (" + named + ")";
+    const std::vector<std::string_view> missing = named_after(said, kNotFound, "\"");
+    const std::vector<std::string_view> failed = named_after(said, kNotStarted, "\"");
+    if (!missing.empty() || (!display_refused && !failed.empty()))
+        return line + plugin_reason(missing, failed, said);
+    if (display_refused) return line + display_silence(displays);
+    return line.append(said.substr(0, said.find('\n')));
 }
 
 }  // namespace rt::start

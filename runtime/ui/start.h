@@ -51,10 +51,15 @@ struct Displays {
     const char* wayland;  // WAYLAND_DISPLAY
 };
 
-// The one line the command says when the window could not be opened: the
-// missing or silent display when that was the cause, otherwise the reason.
+// The one line the command says when the window could not be opened, from
+// what the window system said: the message it failed with, then those it
+// had held back, one after another. The missing display when that was the
+// cause; else a Qt platform plugin that is not there, with the Debian
+// package that brings it, and the plugins there are; else the display that
+// does not answer; else a plugin that did not start; else the first line
+// of the message it failed with.
 std::string failure_line(std::string_view command, const Displays& displays, bool display_refused,
-                         std::string_view reason);
+                         std::string_view said);
 
 }  // namespace rt::start
 

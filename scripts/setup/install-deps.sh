@@ -36,13 +36,15 @@ packages=(
   cmake ninja-build g++ make
   # tests and benchmarks
   libgtest-dev libbenchmark-dev libx11-dev
-  # the window
-  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  # the window; qt6-wayland is its platform plugin for a Wayland session
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-wayland libgl-dev
   "$liberation" fonts-dejavu-core
   # end-to-end tests and the screenshot: a real X server driven as a user would
   xvfb openbox xdotool x11-utils imagemagick xclip
-  # the window as a screen reader reads it: the accessibility bus and its client
-  at-spi2-core dbus gir1.2-atspi-2.0 python3-gi
+  # the window as a screen reader reads it, and on Wayland: a headless
+  # Weston, a private session bus with the accessibility bus on it, and
+  # Python's AT-SPI client to read and type with
+  weston dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   # checks of the desktop entry, the metainfo and the manual pages
   desktop-file-utils appstream man-db
   # the sources' layout (scripts/ci/format-check.sh)

@@ -1,6 +1,6 @@
 // Qt's begin step for the start routine, and Qt as its window system: a
-// message handler that turns Qt's abort for a missing display into one
-// line and status 1, the application's name, version and desktop file
+// message handler that turns Qt's abort for a missing display or platform
+// plugin into one line and status 1, the application's name, version and desktop file
 // name for window managers and Wayland, its message box and event loop.
 #include <QApplication>
 #include <QString>
@@ -40,16 +40,17 @@ void on_start_message(QtMsgType type, const QMessageLogContext& context, const Q
         held.push_back({type, context.category ? context.category : "", text});
         return;
     }
-    const std::string reason = text.section(QLatin1Char('\n'), 0, 0).toStdString();
+    std::string said = text.toStdString();
+    for (const HeldMessage& message : held) said += '\n' + message.text.toStdString();
     const Displays displays{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")};
-    const std::string line = failure_line(ui::application().command, displays, display_refused, reason);
+    const std::string line = failure_line(ui::application().command, displays, display_refused, said);
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
     std::_Exit(1);
 }
 
-// Until started() is called, a failure to reach the display ends the
-// program with failure_line() and status 1, and Qt's other start messages
+// Until started() is called, a failure to reach the display or to start a
+// platform plugin ends the program with failure_line() and status 1, and Qt's other start messages
 // are held back; started() passes them on and names the application.
 void guard_window_start() { previous_handler = qInstallMessageHandler(on_start_message); }
 

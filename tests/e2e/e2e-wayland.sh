@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Starts the real panel in a Wayland-only session, a headless Weston with
+# no X display, types into its port 110 field through the accessibility
+# bus, as an assistive tool does, and reads the value back from the port
+# file: e2e-wayland.sh PROGRAM SCRATCH_DIR
+set -euo pipefail
+program=$(realpath "$1")
+work=$(realpath -m "$2")
+here=$(cd "$(dirname "$0")/../.." && pwd)
+
+# The session bus is a private one, which goes when the test ends: Qt and
+# the typing below find the accessibility bus through it.
+if [[ -z ${TORVA_E2E_SESSION_BUS:-} ]]; then
+  exec env TORVA_E2E_SESSION_BUS=1 dbus-run-session -- "$0" "$program" "$work"
+fi
+
+rm -rf "$work" && mkdir -p "$work/tmp"
+mkdir -m 700 "$work/runtime"
+unset DISPLAY
+export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=torva-e2e QT_QPA_PLATFORM=wayland
+# Qt's AT-SPI bridge serves even though no screen reader asked for it.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
+cleanup() {
+  kill "${app:-}" 2>/dev/null || true
+  wait "${app:-}" 2>/dev/null || true
+  kill "${weston:-}" "${a11y:-}" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+source "$here/scripts/session/x-session.sh"  # eventually
+
+# Waits up to twenty seconds: a loaded machine, or the sanitizers, start slowly.
+patiently() {
+  for _ in 1 2 3 4; do eventually "$@" && return 0; done
+  return 1
+}
+
+weston --backend=headless-backend.so --use-pixman --no-config --socket="$WAYLAND_DISPLAY" \
+  >"$work/weston.log" 2>&1 &
+weston=$!
+patiently test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || { echo "Weston did not start"; exit 1; }
+/usr/libexec/at-spi-bus-launcher >"$work/a11y.log" 2>&1 &
+a11y=$!
+
+TMPDIR=$work/tmp "$program" >"$work/app.log" 2>&1 &
+app=$!
+port_file=$work/tmp/emu_port.dat
+patiently test -f "$port_file" || { echo "the panel did not start:"; cat "$work/app.log"; exit 1; }
+
+# Sets the text of the field NAME in the application with the process id
+# PID, through AT-SPI's EditableText, once the field is on the bus (up to
+# twenty seconds): type_into PID NAME TEXT
+type_into() {
+  /usr/bin/python3 - "$@" <<'EOF'
+import sys, time
+import gi
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi
+
+pid, name, text = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+
+def field_in(node):
+    if node.get_role() == Atspi.Role.TEXT and node.get_name() == name:
+        return node
+    for i in range(node.get_child_count()):
+        found = field_in(node.get_child_at_index(i))
+        if found:
+            return found
+    return None
+
+def field():
+    desktop = Atspi.get_desktop(0)
+    for i in range(desktop.get_child_count()):
+        app = desktop.get_child_at_index(i)
+        if app and app.get_process_id() == pid:
+            return field_in(app)
+    return None
+
+deadline = time.monotonic() + 20
+while (found := field()) is None and time.monotonic() < deadline:
+    time.sleep(0.2)
+if found is None:
+    sys.exit(f"no field '{name}' on the accessibility bus")
+if not found.set_text_contents(text):
+    sys.exit(f"the field '{name}' took no text")
+EOF
+}
+
+# Port p is the byte at offset p - 100.
+port_byte() { od -An -tu1 -j "$(($1 - 100))" -N1 "$port_file" 2>/dev/null | tr -d ' '; }
+holds() { [[ "$(port_byte "$1")" == "$2" ]]; }
+
+type_into "$app" "Read UNSIGNED BYTE from port 110 (6EH):" 77
+if patiently holds 110 77; then
+  echo "ok: 77 typed on Wayland into the port 110 field is in the port file"
+else
+  echo "FAILED: port 110 holds '$(port_byte 110)', not 77"
+  exit 1
+fi
+kill -0 "$app" 2>/dev/null || { echo "FAILED: the panel ended"; cat "$work/app.log"; exit 1; }
