@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """The panel's accessible tree as a screen reader reads it over AT-SPI.
 
-accessible_tree.py APP_NAME [--dump]: waits for the application on the
-accessibility bus, then checks the window and its four fields against the
-table below (or, with --dump, prints the tree); exit status 0 when all hold.
+accessible_tree.py APP_NAME [--dump | --type FIELD TEXT]: waits for the
+application on the accessibility bus, then checks the window and its four
+fields against the table below; exit status 0 when all hold. --dump prints
+the tree instead; --type sets the text of the field named FIELD, as an
+assistive tool types.
 """
 import sys
 import time
@@ -97,12 +99,28 @@ def main():
         for node in walk(app):
             print(describe(node))
         return 0
+    if "--type" in sys.argv:
+        name, text = sys.argv[sys.argv.index("--type") + 1 :][:2]
+        return type_into(app, name, text)
     # The output fields show what the ticks read; wait for them.
     for _ in range(50):
         if check_quietly(app):
             break
         time.sleep(0.1)
     return 1 if check(app) else 0
+
+
+def type_into(app, name, text):
+    for _ in range(100):
+        fields = [n for n in walk(app) if n.get_role_name() == "text" and n.get_name() == name]
+        if fields:
+            if Atspi.EditableText.set_text_contents(fields[0], text):
+                return 0
+            print(f"FAILED: the field {name!r} took no text")
+            return 1
+        time.sleep(0.2)
+    print(f"FAILED: no field {name!r} on the accessibility bus")
+    return 1
 
 
 def check_quietly(app):

@@ -36,7 +36,9 @@ patiently() {
   return 1
 }
 
-weston --backend=headless-backend.so --use-pixman --no-config --socket="$WAYLAND_DISPLAY" \
+# No renderer asked for: the headless back-end's own draws nothing, which
+# is all the test needs, and the command is the same for Weston 10 and 14.
+weston --backend=headless-backend.so --no-config --socket="$WAYLAND_DISPLAY" \
   >"$work/weston.log" 2>&1 &
 weston=$!
 patiently test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || { echo "Weston did not start"; exit 1; }
@@ -48,50 +50,14 @@ app=$!
 port_file=$work/tmp/emu_port.dat
 patiently test -f "$port_file" || { echo "the panel did not start:"; cat "$work/app.log"; exit 1; }
 
-# Sets the text of the field NAME in the application with the process id
-# PID, through AT-SPI's EditableText, once the field is on the bus (up to
-# twenty seconds): type_into PID NAME TEXT
-type_into() {
-  /usr/bin/python3 - "$@" <<'EOF'
-import sys, time
-import gi
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi
-
-pid, name, text = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-
-def field_in(node):
-    if node.get_role() == Atspi.Role.TEXT and node.get_name() == name:
-        return node
-    for i in range(node.get_child_count()):
-        found = field_in(node.get_child_at_index(i))
-        if found:
-            return found
-    return None
-
-def field():
-    desktop = Atspi.get_desktop(0)
-    for i in range(desktop.get_child_count()):
-        app = desktop.get_child_at_index(i)
-        if app and app.get_process_id() == pid:
-            return field_in(app)
-    return None
-
-deadline = time.monotonic() + 20
-while (found := field()) is None and time.monotonic() < deadline:
-    time.sleep(0.2)
-if found is None:
-    sys.exit(f"no field '{name}' on the accessibility bus")
-if not found.set_text_contents(text):
-    sys.exit(f"the field '{name}' took no text")
-EOF
-}
+# Sets a field's text through AT-SPI's EditableText: type_into NAME TEXT
+type_into() { /usr/bin/python3 "$here/tests/e2e/accessible_tree.py" TORVA_InOut --type "$@"; }
 
 # Port p is the byte at offset p - 100.
 port_byte() { od -An -tu1 -j "$(($1 - 100))" -N1 "$port_file" 2>/dev/null | tr -d ' '; }
 holds() { [[ "$(port_byte "$1")" == "$2" ]]; }
 
-type_into "$app" "Read UNSIGNED BYTE from port 110 (6EH):" 77
+type_into "Read UNSIGNED BYTE from port 110 (6EH):" 77
 if patiently holds 110 77; then
   echo "ok: 77 typed on Wayland into the port 110 field is in the port file"
 else
