@@ -36,7 +36,8 @@ std::uint32_t as_given(const Colour& colour, const SystemColours& colours) {
 // is drawn in the text's colour.
 Paint high_contrast(const Control& control, const SystemColours& colours) {
     if (control.kind == Kind::Line) return {colours.window_text, colours.window_text};
-    if (control.background.role == Colour::Role::ButtonFace) return {colours.button_text, colours.button_face};
+    if (control.background.role == Colour::Role::ButtonFace)
+        return {colours.button_text, colours.button_face};
     return {colours.window_text, colours.window};
 }
 

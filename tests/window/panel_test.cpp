@@ -239,10 +239,11 @@ protected:
     void SetUp() override {
         saved_ = QApplication::palette();
         QPalette dark = saved_;
-        for (const auto& [role, rgb] : {std::pair{QPalette::Button, 0x424245u}, {QPalette::ButtonText, 0xF0F0F0u},
-                                        {QPalette::Base, 0x2E2F30u}, {QPalette::Text, 0xD3D3D3u},
-                                        {QPalette::Window, 0x353535u}, {QPalette::WindowText, 0xF0F0F0u}})
-            dark.setColor(role, QColor(QRgb(rgb)));
+        const std::pair<QPalette::ColorRole, QRgb> darker[] = {
+            {QPalette::Button, 0x424245}, {QPalette::ButtonText, 0xF0F0F0}, {QPalette::Base, 0x2E2F30},
+            {QPalette::Text, 0xD3D3D3},   {QPalette::Window, 0x353535},     {QPalette::WindowText, 0xF0F0F0},
+        };
+        for (const auto& [role, rgb] : darker) dark.setColor(role, QColor(QRgb(rgb)));
         QApplication::setPalette(dark);
         Panel::SetUp();
     }
@@ -262,7 +263,8 @@ TEST_F(DarkDesktop, EveryTextReadsOnWhatIsBehindIt) {
         EXPECT_GE(rt::ui::contrast(p.color(text).rgba(), p.color(back).rgba()), least)
             << widget->objectName().toStdString();
     };
-    for (QLabel* label : form->findChildren<QLabel*>()) legible(label, QPalette::WindowText, QPalette::Window);
+    for (QLabel* label : form->findChildren<QLabel*>())
+        legible(label, QPalette::WindowText, QPalette::Window);
     for (QLineEdit* field : form->findChildren<QLineEdit*>()) legible(field, QPalette::Text, QPalette::Base);
 }
 

@@ -36,8 +36,12 @@ QRect pixels(int left, int top, int width, int height) {
 // high-contrast switch of its own.
 ui::Scheme desktop_scheme() {
     const QPalette system = QApplication::palette();
-    const auto named = [&](QPalette::ColorRole role) { return system.color(role).rgba(); };
-    return {{named(QPalette::Button), named(QPalette::ButtonText), named(QPalette::Base), named(QPalette::Text)}};
+    ui::Scheme scheme{};
+    scheme.colours.button_face = system.color(QPalette::Button).rgba();
+    scheme.colours.button_text = system.color(QPalette::ButtonText).rgba();
+    scheme.colours.window = system.color(QPalette::Base).rgba();
+    scheme.colours.window_text = system.color(QPalette::Text).rgba();
+    return scheme;
 }
 
 // Qt has no character-set setting: the substitutes, which carry Hebrew,

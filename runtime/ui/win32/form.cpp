@@ -51,7 +51,8 @@ ui::Scheme desktop_scheme() {
     const bool on = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof high, &high, 0) &&
                     (high.dwFlags & HCF_HIGHCONTRASTON) != 0;
     wchar_t asked[2] = {};
-    const bool asked_on = GetEnvironmentVariableW(L"RT_WINDOWS_HIGH_CONTRAST", asked, 2) == 1 && asked[0] == L'1';
+    const bool asked_on =
+        GetEnvironmentVariableW(L"RT_WINDOWS_HIGH_CONTRAST", asked, 2) == 1 && asked[0] == L'1';
     return {{system_colour(COLOR_BTNFACE), system_colour(COLOR_BTNTEXT), system_colour(COLOR_WINDOW),
              system_colour(COLOR_WINDOWTEXT)},
             on || asked_on};

@@ -36,7 +36,8 @@ TEST(Colours, EveryTextLegibleInEveryDesktopAndLightDesktopsKeptAsTheyAre) {
         {"Windows high contrast #1", {{0xFF000000, 0xFFFFFF00, 0xFF000000, 0xFFFFFF00}, true}, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(&rt::ui::named_colours(c.scheme) == &c.scheme.colours, c.as_desktop || c.scheme.high_contrast)
+        EXPECT_EQ(&rt::ui::named_colours(c.scheme) == &c.scheme.colours,
+                  c.as_desktop || c.scheme.high_contrast)
             << c.desktop;
         for (const rt::ui::Control& control : panel::kControls) {
             if (!has_text(control)) continue;
@@ -68,7 +69,8 @@ TEST(Colours, ContrastAsWcagComputesIt) {
         {0xFF008000, 0xFFF0F0F0, 4.51},
         {0xFFFFFFFF, 0xFFFFFFC0, 1.03},
     };
-    for (const Case& c : cases) EXPECT_NEAR(rt::ui::contrast(c.a, c.b), c.ratio, 0.005) << std::hex << c.a << " " << c.b;
+    for (const Case& c : cases)
+        EXPECT_NEAR(rt::ui::contrast(c.a, c.b), c.ratio, 0.005) << std::hex << c.a << " " << c.b;
 }
 
 }  // namespace
