@@ -4,7 +4,8 @@
 # PROGRAM is the Linux torva-inout, or torva-inout.exe, which runs under
 # Wine in the build's own prefix (scripts/session/wine.sh). Both go through the
 # same table of cases. With a DPI, torva-inout.exe starts at that screen
-# DPI, and its window must be scaled to it.
+# DPI, and the Qt program at the scale it gives (192: QT_SCALE_FACTOR=2),
+# and the window must be scaled to it.
 # Without -e: every check runs and reports; the exit status says whether
 # any failed.
 set -uo pipefail
@@ -32,6 +33,8 @@ panel_command "$program" "$work" || exit 1
 if [[ -n $dpi && $program == *.exe ]]; then
   wine_dpi "$dpi" || { echo "the DPI could not be set"; exit 1; }
   dpi_set=1
+elif [[ -n $dpi ]]; then
+  export QT_SCALE_FACTOR=$((dpi / 96))
 fi
 port_file=$temp/emu_port.dat
 rm -f "$port_file"
@@ -94,13 +97,16 @@ cases=(
 app=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name 'TORVA_InOut - ' | head -n1)
 [[ -n "$window" ]] || { echo "the panel did not open"; exit 1; }
-if [[ -n ${dpi_set:-} ]]; then
-  # The form is 5895 twips wide, its edges each rounded to the pixel.
-  width=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
-  expected=$(((5895 * dpi + 720) / 1440))
-  ((${width:-0} >= expected - 1 && ${width:-0} <= expected + 1)) &&
-    pass "the window is $width pixels wide at $dpi DPI" ||
-    fail "the window is ${width:-not} pixels wide at $dpi DPI, not $expected"
+if [[ -n $dpi ]]; then
+  # The form is 5895 by 4350 twips, its edges each rounded to the pixel.
+  geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p')
+  for side in "width ${geometry%x*} 5895" "height ${geometry#*x} 4350"; do
+    read -r what got twips <<<"$side"
+    expected=$(((twips * dpi + 720) / 1440))
+    ((${got:-0} >= expected - 1 && ${got:-0} <= expected + 1)) &&
+      pass "the window is $got pixels in $what at $dpi DPI" ||
+      fail "the window is ${got:-not} pixels in $what at $dpi DPI, not $expected"
+  done
 fi
 xdotool windowactivate --sync "$window"
 eventually test -f "$port_file" && pass "the first ticks create the port file" || fail "no port file after start"

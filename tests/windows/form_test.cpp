@@ -36,6 +36,15 @@ std::pair<COLORREF, COLORREF> label_colours(HWND form, HWND label) {
     return {drawn.lbColor, background};
 }
 
+// The colour the form gives the label's text.
+COLORREF label_text(HWND form, HWND label) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageW(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+    const COLORREF text = GetTextColor(dc);
+    DeleteDC(dc);
+    return text;
+}
+
 // A system colour set for the test's run, and put back after it.
 struct SystemColour {
     INT element;
@@ -55,6 +64,31 @@ TEST(Win32Colours, TheFormsBrushesFollowTheSystemsColours) {
         EXPECT_EQ(label_colours(window, label), std::pair(other, other));
     }
     EXPECT_EQ(label_colours(window, label), std::pair(face, face));
+    close(form);
+}
+
+// Wine never reports high contrast on; the runtime's switch for tests
+// stands in for the user's, and the form hears of it as of the user's.
+TEST(Win32Colours, HighContrastTurnedOnAndOffWhileTheFormRunsRepaintsFixedColoursToo) {
+    const Control fixed[] = {
+        {"Label1", Kind::Label, 120, 120, 1200, 240, kNoTab, "Port", {}, rgb(0, 128, 0), rgb(255, 255, 192)},
+    };
+    auto form = create_form(kWindow, fixed);
+    HWND window = rt::win32::window_of(*form), label = rt::win32::control_window(*form, 0);
+    struct Step {
+        const wchar_t* switch_value;  // nullptr: off
+        COLORREF text, back;
+    };
+    const Step steps[] = {
+        {L"1", GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)},
+        {nullptr, RGB(0, 128, 0), RGB(255, 255, 192)},
+    };
+    for (const Step& step : steps) {
+        SetEnvironmentVariableW(L"RT_WINDOWS_HIGH_CONTRAST", step.switch_value);
+        SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_EQ(label_colours(window, label), std::pair(step.back, step.back));
+        EXPECT_EQ(label_text(window, label), step.text);
+    }
     close(form);
 }
 
