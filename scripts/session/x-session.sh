@@ -70,25 +70,38 @@ wine_dpi() {
 
 # wine_colours SCHEME: the system colours of the Wine programs started from
 # now on in $WINEPREFIX, as Windows' high-contrast schemes set them
-# ("high-contrast-black", "high-contrast-white"); "" puts Wine's own back.
-# Wine reads them when its server starts: call it with no program running.
+# ("high-contrast-black", "high-contrast-white"); "" puts back the colours
+# there were before. Wine reads them when its server starts: call it with
+# no program running.
 wine_colours() {
-  local here key='HKCU\Control Panel\Colors' name value wineserver
+  local here key='HKCU\Control Panel\Colors' name wineserver
   here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
   local -A black=([Window]='0 0 0' [WindowText]='255 255 255' [ButtonFace]='0 0 0' [ButtonText]='255 255 255'
     [GrayText]='63 242 63' [Hilight]='26 235 255' [HilightText]='0 0 0')
   local -A white=([Window]='255 255 255' [WindowText]='0 0 0' [ButtonFace]='255 255 255' [ButtonText]='0 0 0'
     [GrayText]='96 0 0' [Hilight]='55 0 110' [HilightText]='255 255 255')
-  for name in Window WindowText ButtonFace ButtonText GrayText Hilight HilightText; do
-    case $1 in
-      high-contrast-black) value=${black[$name]} ;;
-      high-contrast-white) value=${white[$name]} ;;
-      *) "$here/scripts/session/wine.sh" reg delete "$key" /v "$name" /f </dev/null >/dev/null 2>&1 || true
-         continue ;;
-    esac
-    "$here/scripts/session/wine.sh" reg add "$key" /v "$name" /t REG_SZ /d "$value" /f </dev/null >/dev/null 2>&1 || return 1
-  done
+  case $1 in
+    high-contrast-black | high-contrast-white)
+      saved_colours=$(mktemp --suffix=.reg)
+      "$here/scripts/session/wine.sh" reg export "$key" "$(winepath_of "$saved_colours")" /y </dev/null >/dev/null 2>&1 ||
+        return 1
+      local -n scheme=${1#high-contrast-}
+      for name in "${!scheme[@]}"; do
+        "$here/scripts/session/wine.sh" reg add "$key" /v "$name" /t REG_SZ /d "${scheme[$name]}" /f \
+          </dev/null >/dev/null 2>&1 || return 1
+      done ;;
+    *)
+      [[ -n ${saved_colours:-} ]] || return 0
+      "$here/scripts/session/wine.sh" reg import "$(winepath_of "$saved_colours")" </dev/null >/dev/null 2>&1
+      rm -f "$saved_colours"
+      saved_colours= ;;
+  esac
   wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
   "$wineserver" -k 2>/dev/null || true
   "$wineserver" -w
+}
+
+# The Windows path of a Unix file, for Wine's programs.
+winepath_of() {
+  "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine.sh" winepath -w "$1" </dev/null 2>/dev/null | tr -d '\r'
 }

@@ -37,7 +37,8 @@ patiently() {
 }
 
 # No renderer asked for: the headless back-end's own draws nothing, which
-# is all the test needs, and the command is the same for Weston 10 and 14.
+# is all the test needs, and the renderer options differ between Weston's
+# versions (--use-pixman in 10, --renderer later).
 weston --backend=headless-backend.so --no-config --socket="$WAYLAND_DISPLAY" \
   >"$work/weston.log" 2>&1 &
 weston=$!

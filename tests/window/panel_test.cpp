@@ -240,8 +240,8 @@ protected:
         saved_ = QApplication::palette();
         QPalette dark = saved_;
         const std::pair<QPalette::ColorRole, QRgb> darker[] = {
-            {QPalette::Button, 0x424245}, {QPalette::ButtonText, 0xF0F0F0}, {QPalette::Base, 0x2E2F30},
-            {QPalette::Text, 0xD3D3D3},   {QPalette::Window, 0x353535},     {QPalette::WindowText, 0xF0F0F0},
+            {QPalette::Button, 0x424245}, {QPalette::ButtonText, 0xFFFFFF}, {QPalette::Base, 0x3D3D3D},
+            {QPalette::Text, 0xFFFFFF},   {QPalette::Window, 0x222020},     {QPalette::WindowText, 0xFFFFFF},
         };
         for (const auto& [role, rgb] : darker) dark.setColor(role, QColor(QRgb(rgb)));
         QApplication::setPalette(dark);

@@ -27,7 +27,7 @@ TEST(Colours, EveryTextLegibleInEveryDesktopAndLightDesktopsKeptAsTheyAre) {
     const Case cases[] = {
         {"Qt's Fusion, light", {{0xFFEFEFEF, 0xFF000000, 0xFFFFFFFF, 0xFF000000}}, true},
         {"Windows 7 and Wine, light", {{0xFFF0F0F0, 0xFF000000, 0xFFFFFFFF, 0xFF000000}}, true},
-        {"qt6ct's darker", {{0xFF424245, 0xFFF0F0F0, 0xFF2E2F30, 0xFFD3D3D3}}, false},
+        {"qt6ct's darker", {{0xFF424245, 0xFFFFFFFF, 0xFF3D3D3D, 0xFFFFFFFF}}, false},
         {"Breeze Dark", {{0xFF31363B, 0xFFFCFCFC, 0xFF1B1E20, 0xFFFCFCFC}}, false},
         {"dark fields on a light face", {{0xFFEFEFEF, 0xFF000000, 0xFF202020, 0xFFFFFFFF}}, false},
         {"high-contrast colours, the switch off", {{0xFF000000, 0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}}, false},
