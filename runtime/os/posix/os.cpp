@@ -99,4 +99,6 @@ bool write_text(Stream stream, std::string_view text) {
     return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
+bool is_colour_terminal(Stream stream) { return ::isatty(stream == Stream::Output ? 1 : 2) == 1; }
+
 }  // namespace rt::os

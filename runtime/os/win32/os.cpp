@@ -162,4 +162,13 @@ bool write_text(Stream stream, std::string_view text) {
     return true;
 }
 
+bool is_colour_terminal(Stream stream) {
+    // ENABLE_VIRTUAL_TERMINAL_PROCESSING, which an older console refuses.
+    constexpr DWORD kVirtualTerminal = 0x0004;
+    HANDLE handle = GetStdHandle(stream == Stream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || !handle || !GetConsoleMode(handle, &mode)) return false;
+    return (mode & kVirtualTerminal) || SetConsoleMode(handle, mode | kVirtualTerminal);
+}
+
 }  // namespace rt::os
