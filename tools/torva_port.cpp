@@ -10,6 +10,8 @@
 #include <fstream>
 #include <limits>
 #include <map>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,6 +27,7 @@
 #include "tools/check_report.h"
 #include "tools/diagnose.h"
 #include "tools/port_args.h"
+#include "tools/trace.h"
 
 #ifndef TORVA_VERSION
 #define TORVA_VERSION "unknown"
@@ -51,9 +54,13 @@ constexpr const char* kUsage =
     "  diagnose                where the port file is, whether something writes it,\n"
     "                          whether the panel can open it (and the Wine prefixes\n"
     "                          with one), for when the panel shows 0\n"
-    "  check [--timeout D] [--tap] [--junit FILE] SCENARIO...\n"
+    "  check [--timeout D] [--tap] [--junit FILE] [--trace FILE] SCENARIO...\n"
     "                          run each scenario against the program in the\n"
     "                          emulator: write ports, wait for the values expected\n"
+    "                          (--trace FILE.vcd or FILE.csv keeps the ports' trace)\n"
+    "  record PORT... (--csv FILE | --vcd FILE) [--for D]\n"
+    "                          a trace of the ports (a word as 117/118) until D has\n"
+    "                          passed or Ctrl+C\n"
     "  --help | --version\n"
     "  --wine[=PREFIX]         use the temporary folder of the Wine prefix (else\n"
     "                          $WINEPREFIX, else ~/.wine), where an emulator under\n"
@@ -195,18 +202,67 @@ int cmd_diagnose(const Args&) {
 struct CheckOptions {
     scenario::Millis timeout = 2000;
     bool tap = false;
-    std::string junit;
+    std::string junit, trace;
     std::vector<std::string> files;
+};
+
+using Clock = std::chrono::steady_clock;
+
+trace::Millis millis_since(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// A file named on the command line, opened for writing before any port is.
+std::ofstream output_file(const std::string& name) {
+    std::ofstream file(scenario::path_of(name), std::ios::binary);
+    if (!file) throw UsageError(name + ": cannot be written: " + std::strerror(errno));
+    return file;
+}
+
+// A trace of the channels into a file, sampled when asked; the file is
+// complete and closed when the trace ends, by an error too.
+class Trace {
+public:
+    Trace(const std::string& file, std::vector<trace::Channel> channels, Clock::time_point start)
+        : name_(file),
+          out_(output_file(file)),
+          channels_(std::move(channels)),
+          start_(start),
+          writer_(trace::make_writer(trace::format_of(file), out_, channels_, "torva-port " TORVA_VERSION)) {}
+    ~Trace() { finish(); }
+    void sample() {
+        std::vector<int> values;
+        for (const trace::Channel& c : channels_)
+            values.push_back(c.word ? int{io::read_io_word_checked(c.port)}
+                                    : int{io::read_io_byte_checked(c.port)});
+        writer_->sample(millis_since(start_), values);
+    }
+    void finish() {
+        if (finished_) return;
+        finished_ = true;
+        writer_->finish(millis_since(start_));
+        out_.close();
+        if (!out_) throw OutputError(name_ + ": write error");
+    }
+
+private:
+    std::string name_;
+    std::ofstream out_;
+    std::vector<trace::Channel> channels_;
+    Clock::time_point start_;
+    std::unique_ptr<trace::Writer> writer_;
+    bool finished_ = false;
 };
 
 CheckOptions check_options(const Args& args) {
     CheckOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool valued = arg == "--timeout" || arg == "--junit";
+        const bool valued = arg == "--timeout" || arg == "--junit" || arg == "--trace";
         if (valued && i + 1 == args.size()) throw UsageError(arg + " needs a value");
         if (arg == "--tap") options.tap = true;
         else if (arg == "--junit") options.junit = args[++i];
+        else if (arg == "--trace") options.trace = args[++i];
         else if (arg == "--timeout") {
             const auto millis = scenario::parse_duration(args[++i]);
             if (!millis)
@@ -219,24 +275,52 @@ CheckOptions check_options(const Args& args) {
     return options;
 }
 
-// The ports as check reaches them, through the routines of the commands.
-check::World port_world() {
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
+// Every port the scenarios name, bytes and words, in the order first named.
+std::vector<trace::Channel> channels_of(const std::vector<scenario::Scenario>& scenarios) {
+    std::vector<trace::Channel> channels;
+    for (const scenario::Scenario& s : scenarios)
+        for (const scenario::Case& c : s.cases)
+            for (const scenario::Step& step : c.steps) {
+                const bool word =
+                    step.action == scenario::Action::WriteWord || step.action == scenario::Action::ExpectWord;
+                const trace::Channel channel{step.port, word};
+                if (step.action != scenario::Action::Sleep &&
+                    std::find(channels.begin(), channels.end(), channel) == channels.end())
+                    channels.push_back(channel);
+            }
+    return channels;
+}
+
+// The ports as check reaches them, through the routines of the commands;
+// with a trace, sampled after each write and every few milliseconds of a wait.
+check::World port_world(Clock::time_point start, Trace* trace) {
+    const auto sample = [trace] {
+        try {
+            if (trace) trace->sample();
+        } catch (const rt::Error&) {
+            // the check in hand reports the port file's failure
+        }
+    };
     return {
         [](const scenario::Step& s) {
             return s.action == scenario::Action::ExpectWord ? int{io::read_io_word_checked(s.port)}
                                                             : int{io::read_io_byte_checked(s.port)};
         },
-        [](const scenario::Step& s) {
+        [sample](const scenario::Step& s) {
             if (s.action == scenario::Action::WriteWord)
                 io::write_io_word_checked(s.port, std::int16_t(s.value));
             else io::write_io_byte_checked(s.port, std::uint8_t(s.value));
+            sample();
         },
-        [start] {
-            return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        [start] { return millis_since(start); },
+        [sample, trace](scenario::Millis millis) {
+            const auto until = Clock::now() + std::chrono::milliseconds(millis);
+            const auto slice = std::chrono::milliseconds(trace ? check::kPollMillis : millis);
+            for (auto now = Clock::now(); now < until; now = Clock::now()) {
+                std::this_thread::sleep_for(std::min<Clock::duration>(slice, until - now));
+                sample();
+            }
         },
-        [](scenario::Millis millis) { std::this_thread::sleep_for(std::chrono::milliseconds(millis)); },
     };
 }
 
@@ -254,18 +338,54 @@ int cmd_check(const Args& args) {
     }
     if (!problems.empty()) throw ScenarioError(problems);
     std::ofstream junit;
-    if (!options.junit.empty()) {
-        junit.open(scenario::path_of(options.junit), std::ios::binary);
-        if (!junit) throw UsageError(options.junit + ": cannot be written: " + std::strerror(errno));
-    }
+    if (!options.junit.empty()) junit = output_file(options.junit);
+    const auto start = Clock::now();
+    std::optional<Trace> trace;
+    if (!options.trace.empty()) trace.emplace(options.trace, channels_of(scenarios), start);
     std::vector<check::ScenarioRun> runs;
-    const check::World world = port_world();
+    const check::World world = port_world(start, trace ? &*trace : nullptr);
     for (const scenario::Scenario& s : scenarios) runs.push_back(check::run(s, world, options.timeout));
+    if (trace) trace->finish();
     const bool colour = rt::os::is_colour_terminal(rt::os::Stream::Output) && !std::getenv("NO_COLOR");
     out(options.tap ? check::tap_report(runs) : check::text_report(runs, colour));
     if (junit.is_open() && !(junit << check::junit_report(runs) << std::flush))
         throw OutputError(options.junit + ": " + std::strerror(errno));
     return check::count(runs).failed > 0 ? kExitFailed : kExitOk;
+}
+
+// A trace of the ports until --for has passed or an interrupt comes.
+int cmd_record(const Args& args) {
+    std::vector<trace::Channel> channels;
+    std::string file;
+    std::optional<scenario::Millis> until;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool valued = args[i] == "--csv" || args[i] == "--vcd" || args[i] == "--for";
+        if (valued && i + 1 == args.size()) throw UsageError(args[i] + " needs a value");
+        if (args[i] == "--for") {
+            until = scenario::parse_duration(args[++i]);
+            if (!until)
+                throw UsageError("invalid duration '" + args[i] + "': a number with ms or s is expected");
+        } else if (args[i] == "--csv" || args[i] == "--vcd") {
+            if (!file.empty()) throw UsageError("record writes one file: --csv FILE or --vcd FILE");
+            file = args[++i];
+            if ((args[i - 1] == "--vcd") != (trace::format_of(file) == trace::Format::Vcd))
+                throw UsageError(args[i - 1] + " needs a file named ." + args[i - 1].substr(2));
+        } else if (args[i].starts_with("--")) throw UsageError("unknown option '" + args[i] + "'");
+        else channels.push_back(trace::parse_channel(args[i]));
+    }
+    if (channels.empty() || file.empty())
+        throw UsageError("record needs PORT... and --csv FILE or --vcd FILE");
+    rt::os::catch_interrupts();
+    const auto start = Clock::now();
+    Trace trace(file, channels, start);
+    for (auto tick = start; !rt::os::interrupted() && !(until && millis_since(start) >= *until);) {
+        trace.sample();
+        tick += kWatchInterval;
+        while (Clock::now() < tick && !rt::os::interrupted())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    trace.finish();
+    return kExitOk;
 }
 
 struct Command {
@@ -287,6 +407,7 @@ constexpr Command kCommands[] = {
     {"watch", 1, kMany, cmd_watch},
     {"diagnose", 0, 0, cmd_diagnose},
     {"check", 1, kMany, cmd_check},
+    {"record", 1, kMany, cmd_record},
 };
 
 int dispatch(const Args& words) {
