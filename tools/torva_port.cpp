@@ -229,7 +229,15 @@ public:
           channels_(std::move(channels)),
           start_(start),
           writer_(trace::make_writer(trace::format_of(file), out_, channels_, "torva-port " TORVA_VERSION)) {}
-    ~Trace() { finish(); }
+    // Completes the file when an error ends the command; the error is the one told.
+    ~Trace() {
+        try {
+            finish();
+        } catch (const OutputError&) {
+        }
+    }
+    // Times count from now on.
+    void restart() { start_ = Clock::now(); }
     void sample() {
         std::vector<int> values;
         for (const trace::Channel& c : channels_)
@@ -376,9 +384,10 @@ int cmd_record(const Args& args) {
     if (channels.empty() || file.empty())
         throw UsageError("record needs PORT... and --csv FILE or --vcd FILE");
     rt::os::catch_interrupts();
-    const auto start = Clock::now();
-    Trace trace(file, channels, start);
-    for (auto tick = start; !rt::os::interrupted() && !(until && millis_since(start) >= *until);) {
+    Trace trace(file, channels, Clock::now());
+    trace.restart();
+    const auto begun = Clock::now();
+    for (auto tick = begun; !rt::os::interrupted() && !(until && millis_since(begun) >= *until);) {
         trace.sample();
         tick += kWatchInterval;
         while (Clock::now() < tick && !rt::os::interrupted())
