@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <map>
@@ -223,12 +224,13 @@ std::ofstream output_file(const std::string& name) {
 // complete and closed when the trace ends, by an error too.
 class Trace {
 public:
-    Trace(const std::string& file, std::vector<trace::Channel> channels, Clock::time_point start)
+    Trace(const std::string& file, trace::Format format, std::vector<trace::Channel> channels,
+          Clock::time_point start)
         : name_(file),
           out_(output_file(file)),
           channels_(std::move(channels)),
           start_(start),
-          writer_(trace::make_writer(trace::format_of(file), out_, channels_, "torva-port " TORVA_VERSION)) {}
+          writer_(trace::make_writer(format, out_, channels_, "torva-port " TORVA_VERSION)) {}
     // Completes the file when an error ends the command; the error is the one told.
     ~Trace() {
         try {
@@ -300,7 +302,8 @@ std::vector<trace::Channel> channels_of(const std::vector<scenario::Scenario>& s
 }
 
 // The ports as check reaches them, through the routines of the commands;
-// with a trace, sampled after each write and every few milliseconds of a wait.
+// with a trace, sampled after each read and write and every few
+// milliseconds of a wait.
 check::World port_world(Clock::time_point start, Trace* trace) {
     const auto sample = [trace] {
         try {
@@ -310,9 +313,12 @@ check::World port_world(Clock::time_point start, Trace* trace) {
         }
     };
     return {
-        [](const scenario::Step& s) {
-            return s.action == scenario::Action::ExpectWord ? int{io::read_io_word_checked(s.port)}
-                                                            : int{io::read_io_byte_checked(s.port)};
+        [sample](const scenario::Step& s) {
+            const int value = s.action == scenario::Action::ExpectWord
+                                  ? int{io::read_io_word_checked(s.port)}
+                                  : int{io::read_io_byte_checked(s.port)};
+            sample();
+            return value;
         },
         [sample](const scenario::Step& s) {
             if (s.action == scenario::Action::WriteWord)
@@ -345,19 +351,31 @@ int cmd_check(const Args& args) {
         scenarios.push_back(std::move(reading.scenario));
     }
     if (!problems.empty()) throw ScenarioError(problems);
-    std::ofstream junit;
-    if (!options.junit.empty()) junit = output_file(options.junit);
+    // The JUnit file is written when the run ends; here only tried, so that
+    // one that cannot be written stops the run before any port is written,
+    // and an older one stays as it was if the trace file cannot be.
+    const bool junit_existed =
+        !options.junit.empty() && std::filesystem::exists(scenario::path_of(options.junit));
+    if (!options.junit.empty() && !std::ofstream(scenario::path_of(options.junit), std::ios::app))
+        throw UsageError(options.junit + ": cannot be written: " + std::strerror(errno));
     const auto start = Clock::now();
     std::optional<Trace> trace;
-    if (!options.trace.empty()) trace.emplace(options.trace, channels_of(scenarios), start);
+    try {
+        if (!options.trace.empty())
+            trace.emplace(options.trace, trace::format_of(options.trace), channels_of(scenarios), start);
+    } catch (const UsageError&) {
+        if (!options.junit.empty() && !junit_existed)
+            std::filesystem::remove(scenario::path_of(options.junit));
+        throw;
+    }
     std::vector<check::ScenarioRun> runs;
     const check::World world = port_world(start, trace ? &*trace : nullptr);
     for (const scenario::Scenario& s : scenarios) runs.push_back(check::run(s, world, options.timeout));
     if (trace) trace->finish();
     const bool colour = rt::os::is_colour_terminal(rt::os::Stream::Output) && !std::getenv("NO_COLOR");
     out(options.tap ? check::tap_report(runs) : check::text_report(runs, colour));
-    if (junit.is_open() && !(junit << check::junit_report(runs) << std::flush))
-        throw OutputError(options.junit + ": " + std::strerror(errno));
+    if (!options.junit.empty() && !(output_file(options.junit) << check::junit_report(runs) << std::flush))
+        throw OutputError(options.junit + ": write error");
     return check::count(runs).failed > 0 ? kExitFailed : kExitOk;
 }
 
@@ -365,6 +383,7 @@ int cmd_check(const Args& args) {
 int cmd_record(const Args& args) {
     std::vector<trace::Channel> channels;
     std::string file;
+    trace::Format format = trace::Format::Csv;
     std::optional<scenario::Millis> until;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const bool valued = args[i] == "--csv" || args[i] == "--vcd" || args[i] == "--for";
@@ -376,15 +395,14 @@ int cmd_record(const Args& args) {
         } else if (args[i] == "--csv" || args[i] == "--vcd") {
             if (!file.empty()) throw UsageError("record writes one file: --csv FILE or --vcd FILE");
             file = args[++i];
-            if ((args[i - 1] == "--vcd") != (trace::format_of(file) == trace::Format::Vcd))
-                throw UsageError(args[i - 1] + " needs a file named ." + args[i - 1].substr(2));
+            format = args[i - 1] == "--vcd" ? trace::Format::Vcd : trace::Format::Csv;
         } else if (args[i].starts_with("--")) throw UsageError("unknown option '" + args[i] + "'");
         else channels.push_back(trace::parse_channel(args[i]));
     }
     if (channels.empty() || file.empty())
         throw UsageError("record needs PORT... and --csv FILE or --vcd FILE");
     rt::os::catch_interrupts();
-    Trace trace(file, channels, Clock::now());
+    Trace trace(file, format, channels, Clock::now());
     trace.restart();
     const auto begun = Clock::now();
     for (auto tick = begun; !rt::os::interrupted() && !(until && millis_since(begun) >= *until);) {

@@ -16,15 +16,18 @@ fail() { echo "FAIL: $*"; failed=1; }
 cat >lab3.txt <<'SCENARIO'
 case doubles a byte
 write 110 21
-expect 115 42 within 300ms
+expect 115 42 within 1s
 expect 115 42
 case negates a word
 write-word 112 1000
 expect-word 117 -1000 within 1s
 SCENARIO
-"$stand_in" wrong 20 30 >/dev/null &
+# Until a file has content, for at most five seconds.
+await() { for _ in $(seq 100); do [[ -s $1 ]] && return 0; sleep 0.05; done; return 1; }
+
+"$stand_in" wrong 20 30 >program.out &
 program=$!
-sleep 0.3
+await program.out || fail "the stand-in did not start"
 "$port" check --tap --junit junit.xml --trace trace.vcd lab3.txt >report.tap
 status=$?
 "$port" check --trace trace.csv lab3.txt >/dev/null
@@ -66,7 +69,8 @@ print(last)')
 [[ $(cat record.csv) == $'ms,115,117/118\n0,7,-2' ]] || fail "record --csv wrote: $(cat record.csv)"
 "$port" record 115 --vcd interrupted.vcd &
 recorder=$!
-sleep 0.5
+await interrupted.vcd || fail "record wrote no header"
+sleep 0.3
 kill -INT $recorder
 wait $recorder || fail "record ended by Ctrl+C gave status $?"
 vcd2fst interrupted.vcd interrupted.fst >/dev/null 2>&1 || fail "vcd2fst refused the interrupted trace"
