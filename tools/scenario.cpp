@@ -1,6 +1,7 @@
 // The reader of `torva-port check`'s scenarios.
 #include "tools/scenario.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -125,6 +126,9 @@ Reading read(const std::string& file, std::string_view text) {
             reading.problems.push_back({line + 1, error.what()});
         }
     }
+    // An empty file, or one of comments, is a mistake rather than a pass.
+    const bool any = std::any_of(cases.begin(), cases.end(), [](const Case& c) { return !c.steps.empty(); });
+    if (!any && reading.problems.empty()) reading.problems.push_back({0, "has no steps"});
     return reading;
 }
 

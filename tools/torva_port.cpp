@@ -372,7 +372,9 @@ int cmd_check(const Args& args) {
     const check::World world = port_world(start, trace ? &*trace : nullptr);
     for (const scenario::Scenario& s : scenarios) runs.push_back(check::run(s, world, options.timeout));
     if (trace) trace->finish();
-    const bool colour = rt::os::is_colour_terminal(rt::os::Stream::Output) && !std::getenv("NO_COLOR");
+    // Colour on a terminal, unless NO_COLOR is set to anything (no-color.org).
+    const char* no_colour = std::getenv("NO_COLOR");
+    const bool colour = rt::os::is_colour_terminal(rt::os::Stream::Output) && !(no_colour && *no_colour);
     out(options.tap ? check::tap_report(runs) : check::text_report(runs, colour));
     if (!options.junit.empty() && !(output_file(options.junit) << check::junit_report(runs) << std::flush))
         throw OutputError(options.junit + ": write error");

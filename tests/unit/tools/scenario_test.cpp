@@ -59,6 +59,7 @@ TEST(Scenario, ReadsEveryStepAndEveryMistakeWithItsLine) {
          "5: invalid duration '86401s': a number with ms or s is expected (250ms, 1.5s), up to a day\n"},
         {"write 110 0x7F\n",
          "1: invalid value '0x7F': one number is expected (decimal, &H hexadecimal or &O octal)\n"},
+        {"# nothing yet\ncase empty\n", "0: has no steps\n"},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(told(scenario::read("lab.txt", text)), expected) << text;
