@@ -5,9 +5,14 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <map>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,7 +24,11 @@
 #include "runtime/number.h"
 #include "runtime/os/os.h"
 #include "runtime/wine/option.h"
+#include "tools/check.h"
+#include "tools/check_report.h"
 #include "tools/diagnose.h"
+#include "tools/port_args.h"
+#include "tools/trace.h"
 
 #ifndef TORVA_VERSION
 #define TORVA_VERSION "unknown"
@@ -30,8 +39,8 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitAccess = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitFailed = 1;  // check: a check failed
 constexpr auto kWatchInterval = std::chrono::milliseconds(100);
-constexpr io::Port kLastPort = std::numeric_limits<io::Port>::max();
 
 constexpr const char* kUsage =
     "usage: torva-port [--wine[=PREFIX]] COMMAND [ARGS]\n"
@@ -46,6 +55,13 @@ constexpr const char* kUsage =
     "  diagnose                where the port file is, whether something writes it,\n"
     "                          whether the panel can open it (and the Wine prefixes\n"
     "                          with one), for when the panel shows 0\n"
+    "  check [--timeout D] [--tap] [--junit FILE] [--trace FILE] SCENARIO...\n"
+    "                          run each scenario against the program in the\n"
+    "                          emulator: write ports, wait for the values expected\n"
+    "                          (--trace FILE.vcd or FILE.csv keeps the ports' trace)\n"
+    "  record PORT... (--csv FILE | --vcd FILE) [--for D]\n"
+    "                          a trace of the ports (a word as 117/118) until D has\n"
+    "                          passed or Ctrl+C\n"
     "  --help | --version\n"
     "  --wine[=PREFIX]         use the temporary folder of the Wine prefix (else\n"
     "                          $WINEPREFIX, else ~/.wine), where an emulator under\n"
@@ -58,18 +74,19 @@ constexpr const char* kUsage =
     "shell all take: torva-port write 110 \"&H7E\"\n"
     "Exit status: 0 done, 1 the port file (or the Wine prefix's temporary folder)\n"
     "could not be accessed or the output could not be written, 2 usage or range\n"
-    "error.\n";
+    "error. check: 0 every check passed, 1 a check failed, 2 a usage or scenario\n"
+    "error (nothing written).\n";
 
-// Wrong arguments or a value out of range; nothing has been written.
-class UsageError : public std::runtime_error {
+using port_args::kLastPort;
+using port_args::parse_port;
+using port_args::RangeError;
+using port_args::UsageError;
+using Args = std::vector<std::string>;
+
+// A scenario that does not read: its lines, each "FILE:LINE: message".
+class ScenarioError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// A value that does not fit the port; reads like the panel's message.
-class RangeError : public UsageError {
-public:
-    using UsageError::UsageError;
 };
 
 // Standard output could not be written (a full disk, /dev/full).
@@ -77,43 +94,6 @@ class OutputError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-using Args = std::vector<std::string>;
-
-// A port must be written out whole: "12abc" is a mistake, not port 12.
-io::Port parse_port(const std::string& text, io::Port highest = kLastPort) {
-    std::string_view digits = text;
-    unsigned radix = 10;
-    if (digits.size() > 2 && digits[0] == '&' && (digits[1] == 'H' || digits[1] == 'h')) {
-        digits.remove_prefix(2);
-        radix = 16;
-    }
-    std::int64_t value = 0;
-    for (char c : digits) {
-        const int digit = rt::digit_value(c, radix);
-        value = digit < 0 ? -1 : value * radix + digit;
-        if (value < 0 || value > highest) break;
-    }
-    if (digits.empty() || value < io::kFirstPort || value > highest)
-        throw UsageError("invalid port '" + text + "': a whole number from 100 to " +
-                         std::to_string(highest) + " is expected");
-    return static_cast<io::Port>(value);
-}
-
-// A value read as the panel reads a field, range-tested as it does. Unlike
-// a field, the whole argument must be the number: "0x7F" is a mistake, not 0.
-template <class Convert>
-auto parse_value(const std::string& text, Convert convert) {
-    try {
-        const rt::NumberReading number = rt::read_number(text);
-        if (number.length == 0 || number.length != text.size())
-            throw UsageError("invalid value '" + text +
-                             "': one number is expected (decimal, &H hexadecimal or &O octal)");
-        return convert(number.value);
-    } catch (const rt::OverflowError& error) {
-        throw RangeError(error.description() + ": " + text);
-    }
-}
 
 // Everything printed must have reached standard output.
 void check_output() {
@@ -153,14 +133,14 @@ int cmd_read_word(const Args& args) {
 
 int cmd_write(const Args& args) {
     const io::Port port = parse_port(args[0]);
-    const std::uint8_t value = parse_value(args[1], [](double v) { return rt::to_byte(v); });
+    const std::uint8_t value = port_args::parse_byte(args[1]);
     io::write_io_byte_checked(port, value);
     return kExitOk;
 }
 
 int cmd_write_word(const Args& args) {
     const io::Port port = parse_port(args[0], kLastPort - 1);
-    const std::int16_t value = parse_value(args[1], [](double v) { return rt::to_int16(v); });
+    const std::int16_t value = port_args::parse_word(args[1]);
     io::write_io_word_checked(port, value);
     return kExitOk;
 }
@@ -219,6 +199,224 @@ int cmd_diagnose(const Args&) {
     return kExitOk;
 }
 
+// The options of check, and its scenario files.
+struct CheckOptions {
+    scenario::Millis timeout = 2000;
+    bool tap = false;
+    std::string junit, trace;
+    std::vector<std::string> files;
+};
+
+using Clock = std::chrono::steady_clock;
+
+trace::Millis millis_since(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// A file named on the command line, opened for writing before any port is.
+std::ofstream output_file(const std::string& name) {
+    std::ofstream file(scenario::path_of(name), std::ios::binary);
+    if (!file) throw UsageError(name + ": cannot be written: " + std::strerror(errno));
+    return file;
+}
+
+// A trace of the channels into a file, sampled when asked; the file is
+// complete and closed when the trace ends, by an error too.
+class Trace {
+public:
+    Trace(const std::string& file, trace::Format format, std::vector<trace::Channel> channels,
+          Clock::time_point start)
+        : name_(file),
+          out_(output_file(file)),
+          channels_(std::move(channels)),
+          start_(start),
+          writer_(trace::make_writer(format, out_, channels_, "torva-port " TORVA_VERSION)) {}
+    // Completes the file when an error ends the command; the error is the one told.
+    ~Trace() {
+        try {
+            finish();
+        } catch (const OutputError&) {
+        }
+    }
+    // Times count from now on.
+    void restart() { start_ = Clock::now(); }
+    void sample() {
+        std::vector<int> values;
+        for (const trace::Channel& c : channels_)
+            values.push_back(c.word ? int{io::read_io_word_checked(c.port)}
+                                    : int{io::read_io_byte_checked(c.port)});
+        writer_->sample(millis_since(start_), values);
+    }
+    void finish() {
+        if (finished_) return;
+        finished_ = true;
+        writer_->finish(millis_since(start_));
+        out_.close();
+        if (!out_) throw OutputError(name_ + ": write error");
+    }
+
+private:
+    std::string name_;
+    std::ofstream out_;
+    std::vector<trace::Channel> channels_;
+    Clock::time_point start_;
+    std::unique_ptr<trace::Writer> writer_;
+    bool finished_ = false;
+};
+
+CheckOptions check_options(const Args& args) {
+    CheckOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool valued = arg == "--timeout" || arg == "--junit" || arg == "--trace";
+        if (valued && i + 1 == args.size()) throw UsageError(arg + " needs a value");
+        if (arg == "--tap") options.tap = true;
+        else if (arg == "--junit") options.junit = args[++i];
+        else if (arg == "--trace") options.trace = args[++i];
+        else if (arg == "--timeout") {
+            const auto millis = scenario::parse_duration(args[++i]);
+            if (!millis)
+                throw UsageError("invalid duration '" + args[i] + "': a number with ms or s is expected");
+            options.timeout = *millis;
+        } else if (arg.starts_with("--")) throw UsageError("unknown option '" + arg + "'");
+        else options.files.push_back(arg);
+    }
+    if (options.files.empty()) throw UsageError("check needs a scenario file");
+    return options;
+}
+
+// Every port the scenarios name, bytes and words, in the order first named.
+std::vector<trace::Channel> channels_of(const std::vector<scenario::Scenario>& scenarios) {
+    std::vector<trace::Channel> channels;
+    for (const scenario::Scenario& s : scenarios)
+        for (const scenario::Case& c : s.cases)
+            for (const scenario::Step& step : c.steps) {
+                const bool word =
+                    step.action == scenario::Action::WriteWord || step.action == scenario::Action::ExpectWord;
+                const trace::Channel channel{step.port, word};
+                if (step.action != scenario::Action::Sleep &&
+                    std::find(channels.begin(), channels.end(), channel) == channels.end())
+                    channels.push_back(channel);
+            }
+    return channels;
+}
+
+// The ports as check reaches them, through the routines of the commands;
+// with a trace, sampled after each read and write and every few
+// milliseconds of a wait.
+check::World port_world(Clock::time_point start, Trace* trace) {
+    const auto sample = [trace] {
+        try {
+            if (trace) trace->sample();
+        } catch (const rt::Error&) {
+            // the check in hand reports the port file's failure
+        }
+    };
+    return {
+        [sample](const scenario::Step& s) {
+            const int value = s.action == scenario::Action::ExpectWord
+                                  ? int{io::read_io_word_checked(s.port)}
+                                  : int{io::read_io_byte_checked(s.port)};
+            sample();
+            return value;
+        },
+        [sample](const scenario::Step& s) {
+            if (s.action == scenario::Action::WriteWord)
+                io::write_io_word_checked(s.port, std::int16_t(s.value));
+            else io::write_io_byte_checked(s.port, std::uint8_t(s.value));
+            sample();
+        },
+        [start] { return millis_since(start); },
+        [sample, trace](scenario::Millis millis) {
+            const auto until = Clock::now() + std::chrono::milliseconds(millis);
+            const auto slice = std::chrono::milliseconds(trace ? check::kPollMillis : millis);
+            for (auto now = Clock::now(); now < until; now = Clock::now()) {
+                std::this_thread::sleep_for(std::min<Clock::duration>(slice, until - now));
+                sample();
+            }
+        },
+    };
+}
+
+// Runs scenarios against the program in the emulator: every file is read
+// before any port is written; 0 when every check passed, 1 when one failed.
+int cmd_check(const Args& args) {
+    const CheckOptions options = check_options(args);
+    std::vector<scenario::Scenario> scenarios;
+    std::string problems;
+    for (const std::string& file : options.files) {
+        scenario::Reading reading = scenario::read_file(file);
+        for (const scenario::Problem& p : reading.problems)
+            problems += file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " + p.message + "\n";
+        scenarios.push_back(std::move(reading.scenario));
+    }
+    if (!problems.empty()) throw ScenarioError(problems);
+    // The JUnit file is written when the run ends; here only tried, so that
+    // one that cannot be written stops the run before any port is written,
+    // and an older one stays as it was if the trace file cannot be.
+    const bool junit_existed =
+        !options.junit.empty() && std::filesystem::exists(scenario::path_of(options.junit));
+    if (!options.junit.empty() && !std::ofstream(scenario::path_of(options.junit), std::ios::app))
+        throw UsageError(options.junit + ": cannot be written: " + std::strerror(errno));
+    const auto start = Clock::now();
+    std::optional<Trace> trace;
+    try {
+        if (!options.trace.empty())
+            trace.emplace(options.trace, trace::format_of(options.trace), channels_of(scenarios), start);
+    } catch (const UsageError&) {
+        if (!options.junit.empty() && !junit_existed)
+            std::filesystem::remove(scenario::path_of(options.junit));
+        throw;
+    }
+    std::vector<check::ScenarioRun> runs;
+    const check::World world = port_world(start, trace ? &*trace : nullptr);
+    for (const scenario::Scenario& s : scenarios) runs.push_back(check::run(s, world, options.timeout));
+    if (trace) trace->finish();
+    // Colour on a terminal, unless NO_COLOR is set to anything (no-color.org).
+    const char* no_colour = std::getenv("NO_COLOR");
+    const bool colour = rt::os::is_colour_terminal(rt::os::Stream::Output) && !(no_colour && *no_colour);
+    out(options.tap ? check::tap_report(runs) : check::text_report(runs, colour));
+    if (!options.junit.empty() && !(output_file(options.junit) << check::junit_report(runs) << std::flush))
+        throw OutputError(options.junit + ": write error");
+    return check::count(runs).failed > 0 ? kExitFailed : kExitOk;
+}
+
+// A trace of the ports until --for has passed or an interrupt comes.
+int cmd_record(const Args& args) {
+    std::vector<trace::Channel> channels;
+    std::string file;
+    trace::Format format = trace::Format::Csv;
+    std::optional<scenario::Millis> until;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool valued = args[i] == "--csv" || args[i] == "--vcd" || args[i] == "--for";
+        if (valued && i + 1 == args.size()) throw UsageError(args[i] + " needs a value");
+        if (args[i] == "--for") {
+            until = scenario::parse_duration(args[++i]);
+            if (!until)
+                throw UsageError("invalid duration '" + args[i] + "': a number with ms or s is expected");
+        } else if (args[i] == "--csv" || args[i] == "--vcd") {
+            if (!file.empty()) throw UsageError("record writes one file: --csv FILE or --vcd FILE");
+            file = args[++i];
+            format = args[i - 1] == "--vcd" ? trace::Format::Vcd : trace::Format::Csv;
+        } else if (args[i].starts_with("--")) throw UsageError("unknown option '" + args[i] + "'");
+        else channels.push_back(trace::parse_channel(args[i]));
+    }
+    if (channels.empty() || file.empty())
+        throw UsageError("record needs PORT... and --csv FILE or --vcd FILE");
+    rt::os::catch_interrupts();
+    Trace trace(file, format, channels, Clock::now());
+    trace.restart();
+    const auto begun = Clock::now();
+    for (auto tick = begun; !rt::os::interrupted() && !(until && millis_since(begun) >= *until);) {
+        trace.sample();
+        tick += kWatchInterval;
+        while (Clock::now() < tick && !rt::os::interrupted())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    trace.finish();
+    return kExitOk;
+}
+
 struct Command {
     std::string_view name;
     std::size_t min_args;
@@ -237,6 +435,8 @@ constexpr Command kCommands[] = {
     {"dump", 0, 2, cmd_dump},
     {"watch", 1, kMany, cmd_watch},
     {"diagnose", 0, 0, cmd_diagnose},
+    {"check", 1, kMany, cmd_check},
+    {"record", 1, kMany, cmd_record},
 };
 
 int dispatch(const Args& words) {
@@ -292,6 +492,9 @@ int main(int argc, char** argv) {
         return *status;
     try {
         return run(Args(argv + 1, argv + argc));
+    } catch (const ScenarioError& error) {
+        err(error.what());
+        return kExitUsage;
     } catch (const RangeError& error) {
         err(std::string("torva-port: ") + error.what() + '\n');
         return kExitUsage;

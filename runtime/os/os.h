@@ -95,6 +95,18 @@ enum class Stream { Output, Error };
 // False when it could not be written or there is nowhere to write it.
 bool write_text(Stream stream, std::string_view text);
 
+// Makes an interrupt (Ctrl+C; on POSIX SIGINT and SIGTERM too, on Windows
+// Ctrl+Break too) ask the program to end rather than end it at once, so
+// that a command that writes a file can finish it; interrupted() tells
+// whether one came.
+void catch_interrupts();
+bool interrupted();
+
+// Whether the stream is a terminal that shows ANSI colours: on POSIX any
+// terminal; on Windows a console that takes them (Windows 10 and later,
+// once asked), never a file or a pipe.
+bool is_colour_terminal(Stream stream);
+
 // One fact the system tells of itself, as "name: value".
 struct Fact {
     std::string name, value;

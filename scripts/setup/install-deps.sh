@@ -49,6 +49,9 @@ packages=(
   desktop-file-utils appstream man-db
   # the sources' layout (scripts/ci/format-check.sh)
   clang-format
+  # the readers of torva-port check's reports and traces: Perl's TAP::Parser,
+  # Python's XML parser, GTKWave's vcd2fst and fst2vcd
+  perl python3 gtkwave
 )
 # Extra groups, named as arguments: what builds and checks the Debian
 # package, the fuzzer's compiler, what cross-builds the Windows programs

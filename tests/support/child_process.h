@@ -49,17 +49,15 @@ inline std::wstring widen(const std::string& text) {
     return wide;
 }
 
-// One argument as CommandLineToArgvW splits it back.
+// One argument as CommandLineToArgvW splits it back: backslashes stand
+// for themselves except before a quote, where each is doubled and the
+// quote escaped, as they are before the closing quote.
 inline std::wstring quoted(const std::string& arg) {
     std::wstring q = L"\"";
-    std::size_t backslashes = 0;
+    std::size_t backslashes = 0;  // the run just copied
     for (wchar_t c : widen(arg)) {
-        if (c == L'\\') {
-            ++backslashes;
-        } else {
-            q.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-            backslashes = 0;
-        }
+        if (c == L'"') q.append(backslashes + 1, L'\\');
+        backslashes = c == L'\\' ? backslashes + 1 : 0;
         q += c;
     }
     return q.append(backslashes, L'\\') + L"\"";

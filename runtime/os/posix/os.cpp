@@ -99,4 +99,20 @@ bool write_text(Stream stream, std::string_view text) {
     return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
+namespace {
+volatile std::sig_atomic_t interrupt_seen = 0;
+extern "C" void on_interrupt(int) { interrupt_seen = 1; }
+}  // namespace
+
+void catch_interrupts() {
+    struct sigaction action = {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM}) ::sigaction(signal, &action, nullptr);
+}
+
+bool interrupted() { return interrupt_seen != 0; }
+
+bool is_colour_terminal(Stream stream) { return ::isatty(stream == Stream::Output ? 1 : 2) == 1; }
+
 }  // namespace rt::os

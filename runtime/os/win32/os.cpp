@@ -162,4 +162,26 @@ bool write_text(Stream stream, std::string_view text) {
     return true;
 }
 
+namespace {
+volatile LONG interrupt_seen = 0;
+BOOL WINAPI on_interrupt(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    InterlockedExchange(&interrupt_seen, 1);
+    return TRUE;
+}
+}  // namespace
+
+void catch_interrupts() { SetConsoleCtrlHandler(on_interrupt, TRUE); }
+
+bool interrupted() { return InterlockedCompareExchange(&interrupt_seen, 0, 0) != 0; }
+
+bool is_colour_terminal(Stream stream) {
+    // ENABLE_VIRTUAL_TERMINAL_PROCESSING, which an older console refuses.
+    constexpr DWORD kVirtualTerminal = 0x0004;
+    HANDLE handle = GetStdHandle(stream == Stream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || !handle || !GetConsoleMode(handle, &mode)) return false;
+    return (mode & kVirtualTerminal) || SetConsoleMode(handle, mode | kVirtualTerminal);
+}
+
 }  // namespace rt::os

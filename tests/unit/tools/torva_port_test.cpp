@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <regex>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -112,14 +113,20 @@ TEST_F(TorvaPortInAConsole, ShowsTheCharactersThemselves) {
 
 // The line that the help and README give, typed into cmd as it stands:
 // double quotes keep cmd from ending the command at the &. Unquoted, cmd
-// runs "write 110" and then a command "H7E", and nothing is written.
+// runs "write 110" and then a command "H7E", and nothing is written. In a
+// scenario, named in Hebrew letters, the & needs no quotes.
 TEST_F(TorvaPortInAConsole, TakesTheHelpsQuotedLineInCmd) {
+    const std::filesystem::path lab = dir_ / std::filesystem::path(u8"\u05de\u05e2\u05d1\u05d3\u05d4.txt");
+    std::ofstream(lab) << "write 110 &H7E\n";
+    const std::wstring check_line = L"torva-port check \"" + lab.wstring() + L"\"";
     const std::pair<const wchar_t*, int> cases[] = {
         {L"torva-port write 110 \"&H7E\"", 126},
         {L"torva-port write 110 &H7E", 0},
+        {check_line.c_str(), 126},
     };
     const std::wstring folder = std::filesystem::path(TORVA_PORT_EXE).parent_path().wstring();
-    for (const auto& [line, value] : cases) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [line, value] = cases[i];
         put_ports(16, {});
         std::wstring command = std::wstring(L"cmd /c ") + line;
         STARTUPINFOW startup{};
@@ -130,7 +137,7 @@ TEST_F(TorvaPortInAConsole, TakesTheHelpsQuotedLineInCmd) {
         WaitForSingleObject(process.hProcess, INFINITE);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-        EXPECT_EQ(bytes().at(10), value) << std::filesystem::path(line).string();
+        EXPECT_EQ(bytes().at(10), value) << "line " << i;
     }
 }
 #endif
@@ -266,6 +273,12 @@ TEST_F(TorvaPort, RejectsBadUsage) {
         {{"write-word", "2147483647", "1"}, "from 100 to 2147483646"},
         {{"dump", "120", "110"}, "LAST is below FIRST"},
         {{"watch"}, "wrong number of arguments"},
+        {{"check", "--tap"}, "check needs a scenario file"},
+        {{"check", "--timeout", "5", "lab.txt"}, "invalid duration '5'"},
+        {{"check", "no-such-lab.txt"}, "no-such-lab.txt: cannot be read: "},
+        {{"record", "115"}, "record needs PORT... and --csv FILE or --vcd FILE"},
+        {{"record", "115/117", "--csv", "t.csv"}, "invalid word '115/117'"},
+        {{"record", "115", "--vcd", "t.vcd", "--csv", "t.csv"}, "record writes one file"},
     };
     for (const auto& [args, message] : cases) {
         const Outcome r = run(args);
@@ -274,6 +287,47 @@ TEST_F(TorvaPort, RejectsBadUsage) {
         EXPECT_EQ(r.out, "");
     }
     EXPECT_FALSE(std::filesystem::exists(port_file()));
+}
+
+// A right and a wrong program in the emulator, each checked by a scenario
+// whose answers come later than at once; a scenario with a mistake writes
+// nothing. The scenario's name is in Hebrew letters.
+TEST_F(TorvaPort, ChecksAProgramRunningInTheEmulator) {
+    const std::string lab = utf8(dir_ / std::filesystem::path(u8"\u05de\u05e2\u05d1\u05d3\u05d4.txt"));
+    const std::string junit = (dir_ / "junit.xml").string();
+    struct Row {
+        const char* program;
+        const char* scenario;
+        int status;
+        std::string out;  // with each "N ms" as "N ms"
+    };
+    const Row rows[] = {
+        {"right",
+         "case doubles\nwrite 110 21\nexpect 115 42 within 1s\n"
+         "case negates\nwrite-word 112 1000\nexpect-word 117 -1000 within 1s\n",
+         0,
+         "ok  doubles: port 115 = 42 after N ms\nok  negates: port 117/118 = -1000 after N ms\n2 passed, 0 "
+         "failed\n"},
+        {"wrong", "case doubles\nwrite 110 21\nexpect 115 42 within 300ms\nexpect 115 42\n", 1,
+         "FAIL doubles: port 115 is 22, expected 42 (waited N ms) at " + lab +
+             ":3\n"
+             "skip doubles: port 115 = 42 (an earlier step of the case failed)\n0 passed, 1 failed\n"},
+        {"right", "write 110 21\nexpect 115 42 within 2\n", 2, ""},
+    };
+    for (const Row& row : rows) {
+        put_ports(19, {});
+        std::ofstream(std::filesystem::path(std::u8string(lab.begin(), lab.end())), std::ios::binary)
+            << row.scenario;
+        testsupport::Child program(TORVA_STAND_IN_EXE, {row.program, "50", "20"});
+        ASSERT_EQ(program.next_line(), "running\n");
+        const Outcome r = run({"check", "--junit", junit, lab});
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_EQ(std::regex_replace(r.out, std::regex("[0-9]+ ms"), "N ms"), row.out);
+        if (row.status == 2) {
+            EXPECT_EQ(bytes().at(10), 0) << "nothing is written";
+            EXPECT_NE(r.err.find(lab + ":2: invalid duration '2'"), std::string::npos) << r.err;
+        }
+    }
 }
 
 TEST_F(TorvaPort, ReportsAnInaccessiblePortFile) {

@@ -1,0 +1,112 @@
+// The scenarios of torva-port check: what each line reads as, each
+// mistake with its line, and the run against ports that a test plays.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "runtime/errors.h"
+#include "tools/check.h"
+#include "tools/check_report.h"
+#include "tools/scenario.h"
+
+namespace {
+
+using scenario::Action;
+
+// A reading told in one line: each case's name and steps, or the problems.
+std::string told(const scenario::Reading& reading) {
+    std::string text;
+    for (const scenario::Problem& p : reading.problems)
+        text += std::to_string(p.line) + ": " + p.message + "\n";
+    if (!text.empty()) return text;
+    static const char* const kNames[] = {"write", "write-word", "expect", "expect-word", "sleep"};
+    for (const scenario::Case& c : reading.scenario.cases) {
+        text += "[" + c.name + "]";
+        for (const scenario::Step& s : c.steps) {
+            text += std::string(" ") + kNames[static_cast<int>(s.action)] + "@" + std::to_string(s.line);
+            text += s.action == Action::Sleep ? " " + std::to_string(s.duration)
+                                              : " " + std::to_string(s.port) + "=" + std::to_string(s.value);
+            if (s.within) text += "/" + std::to_string(*s.within);
+        }
+    }
+    return text;
+}
+
+TEST(Scenario, ReadsEveryStepAndEveryMistakeWithItsLine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"write 110 21\nexpect 115 42\n", "[lab.txt] write@1 110=21 expect@2 115=42"},
+        {"\xEF\xBB\xBF# a comment\n\ncase doubles a byte  \nwrite 110 &H15 # hex\nexpect 115 &O52 within "
+         "250ms\n",
+         "[doubles a byte] write@4 110=21 expect@5 115=42/250"},
+        {"write-word 112 -1000\r\nexpect-word 117 1000 within 1.5s\r\nsleep 0.5s\n",
+         "[lab.txt] write-word@1 112=-1000 expect-word@2 117=1000/1500 sleep@3 500"},
+        {"write 110 1\ncase a\ncase b\nsleep 0ms", "[lab.txt] write@1 110=1[a][b] sleep@4 0"},
+        {"wirte 110 1\n", "1: unknown step 'wirte'\n"},
+        {"case\n", "1: a case needs a name: case NAME\n"},
+        {"write 99 1\nwrite 110 256\nwrite-word 112 40000\n",
+         "1: invalid port '99': a whole number from 100 to 2147483647 is expected\n2: Overflow: 256\n"
+         "3: Overflow: 40000\n"},
+        {"expect 115\nexpect 115 1 within\nexpect 115 1 after 2s\n",
+         "1: expected expect PORT VALUE [within DURATION]\n2: expected expect PORT VALUE [within DURATION]\n"
+         "3: expected expect PORT VALUE [within DURATION]\n"},
+        {"sleep 5\nsleep 1.5.0s\nsleep -1s\nsleep 25h\nsleep 86401s\n",
+         "1: invalid duration '5': a number with ms or s is expected (250ms, 1.5s), up to a day\n"
+         "2: invalid duration '1.5.0s': a number with ms or s is expected (250ms, 1.5s), up to a day\n"
+         "3: invalid duration '-1s': a number with ms or s is expected (250ms, 1.5s), up to a day\n"
+         "4: invalid duration '25h': a number with ms or s is expected (250ms, 1.5s), up to a day\n"
+         "5: invalid duration '86401s': a number with ms or s is expected (250ms, 1.5s), up to a day\n"},
+        {"write 110 0x7F\n",
+         "1: invalid value '0x7F': one number is expected (decimal, &H hexadecimal or &O octal)\n"},
+        {"# nothing yet\ncase empty\n", "0: has no steps\n"},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(told(scenario::read("lab.txt", text)), expected) << text;
+}
+
+// Ports a test plays: each port's value from a given time on.
+struct PlayedPorts {
+    std::map<int, std::vector<std::pair<check::Millis, int>>> changes;  // port: (from, value)
+    std::map<int, std::string> broken;                                  // port: the system's reason
+    check::Millis clock = 0;
+    std::vector<std::string> writes;
+
+    check::World world() {
+        return {[this](const scenario::Step& s) {
+                    if (broken.count(s.port)) throw rt::FileError(broken[s.port]);
+                    int value = 0;
+                    for (const auto& [from, v] : changes[s.port])
+                        if (from <= clock) value = v;
+                    return value;
+                },
+                [this](const scenario::Step& s) {
+                    if (broken.count(s.port)) throw rt::FileError(broken[s.port]);
+                    writes.push_back(std::to_string(s.port) + "=" + std::to_string(s.value));
+                },
+                [this] { return clock; }, [this](check::Millis m) { clock += m; }};
+    }
+};
+
+TEST(Check, WaitsForEachValueAndSkipsTheRestOfAFailedCase) {
+    const auto reading = scenario::read("lab3.txt",
+                                        "case doubles a byte\nwrite 110 21\nexpect 115 42 within 300ms\n"
+                                        "expect 116 1\n"
+                                        "case negates a word\nwrite-word 112 1000\nexpect-word 117 -1000\n"
+                                        "case broken\nwrite 120 1\nexpect 121 1\n");
+    ASSERT_TRUE(reading.problems.empty());
+    PlayedPorts ports;
+    ports.changes[115] = {{0, 41}, {230, 42}};  // the program answers after 230 ms
+    ports.changes[117] = {{0, 0}};              // and never negates
+    ports.broken[120] = "Permission denied";
+    const auto run = check::run(reading.scenario, ports.world(), 2000);
+    EXPECT_EQ(check::text_report({run}, false),
+              "ok  doubles a byte: port 115 = 42 after 230 ms\n"
+              "FAIL doubles a byte: port 116 is 0, expected 1 (waited 2000 ms) at lab3.txt:4\n"
+              "FAIL negates a word: port 117/118 is 0, expected -1000 (waited 2000 ms) at lab3.txt:7\n"
+              "FAIL broken: port 120 could not be written: Permission denied at lab3.txt:9\n"
+              "skip broken: port 121 = 1 (an earlier step of the case failed)\n"
+              "1 passed, 3 failed\n");
+}
+
+}  // namespace
