@@ -47,15 +47,20 @@ std::uint32_t system_colour(int index) {
 // RT_WINDOWS_HIGH_CONTRAST=1 asks for it as if it were, for testing under
 // Wine, which never reports it on.
 ui::Scheme desktop_scheme() {
-    HIGHCONTRASTW high{sizeof high};
+    HIGHCONTRASTW high{};
+    high.cbSize = sizeof high;
     const bool on = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof high, &high, 0) &&
                     (high.dwFlags & HCF_HIGHCONTRASTON) != 0;
     wchar_t asked[2] = {};
     const bool asked_on =
         GetEnvironmentVariableW(L"RT_WINDOWS_HIGH_CONTRAST", asked, 2) == 1 && asked[0] == L'1';
-    return {{system_colour(COLOR_BTNFACE), system_colour(COLOR_BTNTEXT), system_colour(COLOR_WINDOW),
-             system_colour(COLOR_WINDOWTEXT)},
-            on || asked_on};
+    ui::Scheme scheme{};
+    scheme.colours.button_face = system_colour(COLOR_BTNFACE);
+    scheme.colours.button_text = system_colour(COLOR_BTNTEXT);
+    scheme.colours.window = system_colour(COLOR_WINDOW);
+    scheme.colours.window_text = system_colour(COLOR_WINDOWTEXT);
+    scheme.high_contrast = on || asked_on;
+    return scheme;
 }
 
 std::wstring window_text(HWND window) {
