@@ -11,8 +11,10 @@ work=$3
 here=$(cd "$(dirname "$0")/../.." && pwd)
 rm -rf "$work" && mkdir -p "$work/tmp"
 
-if [[ -z ${DBUS_SESSION_BUS_ADDRESS:-} || -z ${IN_PRIVATE_BUS:-} ]]; then
-  exec env IN_PRIVATE_BUS=1 dbus-run-session -- "$0" "$@"
+# A private session bus, which goes when the test ends: Qt and the probe
+# find the accessibility bus through it.
+if [[ -z ${TORVA_E2E_SESSION_BUS:-} ]]; then
+  exec env TORVA_E2E_SESSION_BUS=1 dbus-run-session -- "$0" "$@"
 fi
 
 cleanup() {
