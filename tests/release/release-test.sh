@@ -93,5 +93,15 @@ for width in $("$here/scripts/release/release.sh" --widths); do
   rm -rf "$unpacked"
 done
 
+# The Windows guide, read from each archive and package by a parser: the
+# one dist/windows/README.txt.in makes for this version, plain text with
+# Windows line ends; the release files that the README and it name.
+# What it finds wrong is shown.
+if "$here/tests/release/docs_check.py" release "$dir" "$here"; then
+  pass "the Windows guide is README.txt in every .zip and .msi, as built for $version"
+else
+  fail "the Windows guide is README.txt in every .zip and .msi, as built for $version"
+fi
+
 echo "release: $passed passed, $failed failed"
 [[ $failed == 0 ]]
