@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds what a release hands out, from a commit with nothing uncommitted,
 # into build/release/: the Debian package; per Windows width a .zip with
-# both programs, the README, LICENSE and the notice for what they carry,
-# and a Windows Installer package (.msi) of the same files; and SHA256SUMS
-# over them all. Each part is built afresh in build/release-stage/.
+# both programs, the Windows guide README.txt, LICENSE and the notice for
+# what they carry, and a Windows Installer package (.msi) of the same
+# files; and SHA256SUMS over them all. Each part is built afresh in
+# build/release-stage/.
 # `release.sh --widths` prints the Windows widths.
 #
 # With SIGN_PKCS12 (a PKCS#12 file of a code-signing certificate and its
@@ -90,20 +91,21 @@ for entry in "${windows_presets[@]}"; do
     cd "$stage/zip-$width"
     cp "$build/torva-inout.exe" "$build/torva-port.exe" "$name/"
     sign "$name/torva-inout.exe" && sign "$name/torva-port.exe"
-    crlf "$here/README.md" "$name/README.md"
+    # The guide as the build wrote it from dist/windows/README.txt.in:
+    # the release's version, Windows line ends already.
+    cp "$build/dist/README.txt" "$name/README.txt"
     crlf "$here/LICENSE" "$name/LICENSE.txt"
     crlf "$here/dist/windows/NOTICE.txt" "$name/NOTICE.txt"
-    chmod 755 "$name"/*.exe && chmod 644 "$name"/*.md "$name"/*.txt
+    chmod 755 "$name"/*.exe && chmod 644 "$name"/*.txt
     touch --date="@$SOURCE_DATE_EPOCH" "$name"/*
     # Entries in a fixed order, no extra fields (Unix times, owners), and
     # zip's local times taken in UTC.
     TZ=UTC zip -q -X -9 "$out/$name.zip" "$name"/torva-inout.exe "$name"/torva-port.exe \
-      "$name"/README.md "$name"/LICENSE.txt "$name"/NOTICE.txt
+      "$name"/README.txt "$name"/LICENSE.txt "$name"/NOTICE.txt
   )
   files=$stage/msi-$width
   mkdir -p "$files"
-  cp "$stage/zip-$width/$name"/{torva-inout.exe,torva-port.exe,LICENSE.txt,NOTICE.txt} "$files/"
-  cp "$stage/zip-$width/$name/README.md" "$files/README.txt"
+  cp "$stage/zip-$width/$name"/{torva-inout.exe,torva-port.exe,README.txt,LICENSE.txt,NOTICE.txt} "$files/"
   "$here/scripts/release/msi.py" "$width" "$version" "$files" "$out/$name.msi"
   sign "$out/$name.msi"
 done

@@ -110,7 +110,7 @@ for width in $("$here/scripts/release/release.sh" --widths); do
   install "$msi" "$work/$width-install.log"
   times+=("$width install $took")
   check "$width: msiexec /i /qn ends with 0" test "$code" == 0
-  for pair in torva-inout.exe:torva-inout.exe torva-port.exe:torva-port.exe README.md:README.txt \
+  for pair in torva-inout.exe:torva-inout.exe torva-port.exe:torva-port.exe README.txt:README.txt \
     LICENSE.txt:LICENSE.txt NOTICE.txt:NOTICE.txt; do
     check "$width: $folder_windows\\${pair#*:} is the archive's ${pair%%:*}" \
       cmp -s "$shipped/${pair%%:*}" "$folder/${pair#*:}"
@@ -153,7 +153,7 @@ for width in $("$here/scripts/release/release.sh" --widths); do
   # A newer package, its README marked so that its files can be told apart.
   mkdir -p "$work/$width-newer"
   cp "$shipped"/{torva-inout.exe,torva-port.exe,LICENSE.txt,NOTICE.txt} "$work/$width-newer/"
-  { cat "$shipped/README.md"; printf 'Version %s\r\n' "$newer"; } >"$work/$width-newer/README.txt"
+  { cat "$shipped/README.txt"; printf 'Version %s\r\n' "$newer"; } >"$work/$width-newer/README.txt"
   newer_msi=$work/${name/$version/$newer}.msi
   "$here/scripts/release/msi.py" "$width" "$newer" "$work/$width-newer" "$newer_msi"
   newer_msi_version=$(probe property "$newer_msi" ProductVersion)

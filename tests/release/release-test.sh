@@ -30,10 +30,11 @@ mapfile -t present < <(ls | grep -vx SHA256SUMS | sort)
 check "SHA256SUMS names exactly the files of the release" \
   test "${listed[*]}" == "${present[*]}"
 
-# The package: its programs, the licence and the manual pages.
-check "$deb holds both programs, the copyright file and the manual pages" \
-  same_lines "dpkg-deb -c '$deb' | awk '{ print \$6 }' | grep -E '^./usr/(bin/|share/doc/torva-inout/copyright|share/man/)' | grep -v '/\$'" \
-  ./usr/bin/torva-inout ./usr/bin/torva-port ./usr/share/doc/torva-inout/copyright \
+# The package: its programs, the licence, the README and the manual pages.
+check "$deb holds both programs, the copyright file, the README and the manual pages" \
+  same_lines "dpkg-deb -c '$deb' | awk '{ print \$6 }' | grep -E '^./usr/(bin/|share/doc/torva-inout/(copyright|README)|share/man/)' | grep -v '/\$' | LC_ALL=C sort" \
+  ./usr/bin/torva-inout ./usr/bin/torva-port ./usr/share/doc/torva-inout/README.md.gz \
+  ./usr/share/doc/torva-inout/copyright \
   ./usr/share/man/man1/torva-inout.1.gz ./usr/share/man/man1/torva-port.1.gz
 check "$deb's copyright file is the MIT licence" \
   sh -c "dpkg-deb --fsys-tarfile '$deb' | tar -xO ./usr/share/doc/torva-inout/copyright | grep -qx 'License: Expat'"
@@ -46,7 +47,7 @@ for width in $("$here/scripts/release/release.sh" --widths); do
   check "$zip is a sound archive" unzip -tq "$zip"
   check "$zip holds both programs, README, LICENSE and NOTICE" \
     same_lines "unzip -Z1 '$zip'" "$name/torva-inout.exe" "$name/torva-port.exe" \
-    "$name/README.md" "$name/LICENSE.txt" "$name/NOTICE.txt"
+    "$name/README.txt" "$name/LICENSE.txt" "$name/NOTICE.txt"
   for text in LICENSE:LICENSE.txt dist/windows/NOTICE.txt:NOTICE.txt; do
     check "$zip: ${text#*:} is $here/${text%%:*} with Windows line ends" \
       sh -c "unzip -p '$zip' '$name/${text#*:}' | sed 's/\r\$//' | cmp -s - '$here/${text%%:*}'"
@@ -63,7 +64,7 @@ for width in $("$here/scripts/release/release.sh" --widths); do
   done
 
   # The package of the same width installs exactly the archive's files,
-  # the README as README.txt, in a folder TORVA_InOut (msiextract puts it
+  # the guide README.txt among them, in a folder TORVA_InOut (msiextract puts it
   # where it lies on this machine's idea of the target system).
   msi=$name.msi
   if [[ -f $msi ]]; then
@@ -74,7 +75,7 @@ for width in $("$here/scripts/release/release.sh" --widths); do
       TORVA_InOut/LICENSE.txt TORVA_InOut/NOTICE.txt TORVA_InOut/README.txt TORVA_InOut/torva-inout.exe \
       TORVA_InOut/torva-port.exe
     folder=$(find "$extracted" -type d -name TORVA_InOut | head -n1)
-    for pair in torva-inout.exe:torva-inout.exe torva-port.exe:torva-port.exe README.md:README.txt \
+    for pair in torva-inout.exe:torva-inout.exe torva-port.exe:torva-port.exe README.txt:README.txt \
       LICENSE.txt:LICENSE.txt NOTICE.txt:NOTICE.txt; do
       check "$msi: ${pair#*:} is the archive's ${pair%%:*}" \
         cmp -s "$unpacked/$name/${pair%%:*}" "$folder/${pair#*:}"
@@ -91,6 +92,16 @@ for width in $("$here/scripts/release/release.sh" --widths); do
   fi
   rm -rf "$unpacked"
 done
+
+# The Windows guide, read from each archive and package by a parser: the
+# one dist/windows/README.txt.in makes for this version, plain text with
+# Windows line ends; the release files that the README and it name.
+# What it finds wrong is shown.
+if "$here/tests/release/docs_check.py" release "$dir" "$here"; then
+  pass "the Windows guide is README.txt in every .zip and .msi, as built for $version"
+else
+  fail "the Windows guide is README.txt in every .zip and .msi, as built for $version"
+fi
 
 echo "release: $passed passed, $failed failed"
 [[ $failed == 0 ]]
