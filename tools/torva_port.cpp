@@ -240,12 +240,15 @@ public:
     }
     // Times count from now on.
     void restart() { start_ = Clock::now(); }
+    // Each row is timed when its reads begin: on a busy machine the reads
+    // themselves may take longer than a millisecond.
     void sample() {
+        const trace::Millis at = millis_since(start_);
         std::vector<int> values;
         for (const trace::Channel& c : channels_)
             values.push_back(c.word ? int{io::read_io_word_checked(c.port)}
                                     : int{io::read_io_byte_checked(c.port)});
-        writer_->sample(millis_since(start_), values);
+        writer_->sample(at, values);
     }
     void finish() {
         if (finished_) return;
