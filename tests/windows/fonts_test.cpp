@@ -3,7 +3,9 @@
 // sets and whether each is a raster font.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/ui/win32/win32.h"
@@ -66,6 +68,37 @@ TEST(Fonts, UnderWineThePanelsFontsAreSetInTheLinuxSubstitute) {
          {rt::ui::Font{"MS Sans Serif", 8.25, true, false, Charset::Hebrew},
           rt::ui::Font{"MS Sans Serif", 8.25, false, false}, rt::ui::Font{"Arial", 9, false, false}})
         EXPECT_EQ(rt::win32::face_for(font), "Liberation Sans") << font.face;
+}
+
+// Asking for the candidates by name lists each as walking every family
+// would: the same character sets, the same raster flag.
+TEST(Fonts, TheCandidatesAskedByNameAreListedAsInTheWholeList) {
+    std::vector<InstalledFace> every;
+    LOGFONTW all{};
+    all.lfCharSet = DEFAULT_CHARSET;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(
+        dc, &all,
+        [](const LOGFONTW* logical, const TEXTMETRICW*, DWORD type, LPARAM faces) -> int {
+            auto& list = *reinterpret_cast<std::vector<InstalledFace>*>(faces);
+            list.push_back({rt::win32::narrow(logical->lfFaceName, wcslen(logical->lfFaceName)),
+                            {logical->lfCharSet},
+                            (type & RASTER_FONTTYPE) != 0});
+            return 1;
+        },
+        reinterpret_cast<LPARAM>(&every), 0);
+    ReleaseDC(nullptr, dc);
+    const auto summary = [](const std::vector<InstalledFace>& faces, const std::string& name) {
+        std::set<std::pair<int, bool>> found;
+        for (const InstalledFace& f : faces)
+            if (f.name == name)
+                for (BYTE charset : f.charsets) found.insert({charset, f.raster});
+        return found;
+    };
+    const std::vector<std::string> names = rt::win32::candidates("MS Sans Serif");
+    const std::vector<InstalledFace> listed = rt::win32::listed_faces(names);
+    for (const std::string& name : names) EXPECT_EQ(summary(listed, name), summary(every, name)) << name;
+    EXPECT_FALSE(listed.empty());
 }
 
 }  // namespace

@@ -23,16 +23,6 @@ constexpr Successor kSuccessors[] = {{"MS Sans Serif", "Microsoft Sans Serif"}};
 // after them are those of Linux, for Wine.
 constexpr const char* kWindowsSubstitutes[] = {"Tahoma", "Arial"};
 
-std::vector<std::string> candidates(const std::string& face) {
-    std::vector<std::string> faces;
-    for (const Successor& s : kSuccessors)
-        if (face == s.face) faces.push_back(s.successor);
-    faces.push_back(face);
-    faces.insert(faces.end(), std::begin(kWindowsSubstitutes), std::end(kWindowsSubstitutes));
-    faces.insert(faces.end(), std::begin(ui::kSubstituteFaces), std::end(ui::kSubstituteFaces));
-    return faces;
-}
-
 int CALLBACK note_face(const LOGFONTW* logical, const TEXTMETRICW*, DWORD type, LPARAM faces) {
     auto& installed = *reinterpret_cast<std::vector<InstalledFace>*>(faces);
     const std::string name = narrow(logical->lfFaceName, wcsnlen(logical->lfFaceName, LF_FACESIZE));
@@ -44,21 +34,33 @@ int CALLBACK note_face(const LOGFONTW* logical, const TEXTMETRICW*, DWORD type, 
     return 1;
 }
 
-// Each face once per character set it has; listed once, at the first ask.
-const std::vector<InstalledFace>& installed_faces() {
-    static const std::vector<InstalledFace> installed = [] {
-        std::vector<InstalledFace> faces;
-        LOGFONTW every{};
-        every.lfCharSet = DEFAULT_CHARSET;
-        HDC dc = GetDC(nullptr);
-        EnumFontFamiliesExW(dc, &every, note_face, reinterpret_cast<LPARAM>(&faces), 0);
-        ReleaseDC(nullptr, dc);
-        return faces;
-    }();
-    return installed;
+}  // namespace
+
+std::vector<std::string> candidates(const std::string& face) {
+    std::vector<std::string> faces;
+    for (const Successor& s : kSuccessors)
+        if (face == s.face) faces.push_back(s.successor);
+    faces.push_back(face);
+    faces.insert(faces.end(), std::begin(kWindowsSubstitutes), std::end(kWindowsSubstitutes));
+    faces.insert(faces.end(), std::begin(ui::kSubstituteFaces), std::end(ui::kSubstituteFaces));
+    return faces;
 }
 
-}  // namespace
+// Each asked for by its name: walking every family installed would cost a
+// start in proportion to the fonts a machine has, and a lab's may have
+// thousands.
+std::vector<InstalledFace> listed_faces(const std::vector<std::string>& names) {
+    std::vector<InstalledFace> faces;
+    HDC dc = GetDC(nullptr);
+    for (const std::string& name : names) {
+        LOGFONTW named{};
+        named.lfCharSet = DEFAULT_CHARSET;  // every character set the face has
+        wcsncpy(named.lfFaceName, widen(name).c_str(), LF_FACESIZE - 1);
+        EnumFontFamiliesExW(dc, &named, note_face, reinterpret_cast<LPARAM>(&faces), 0);
+    }
+    ReleaseDC(nullptr, dc);
+    return faces;
+}
 
 std::string choose_face(const std::string& face, BYTE charset, std::span<const InstalledFace> installed) {
     const auto has = [&](const std::string& name, bool outline_only) {
@@ -80,7 +82,7 @@ std::string face_for(const ui::Font& font) {
     const std::string face = font.face ? font.face : "";
     const BYTE charset = static_cast<BYTE>(font.charset);
     auto [place, fresh] = chosen.try_emplace({face, charset});
-    if (fresh) place->second = choose_face(face, charset, installed_faces());
+    if (fresh) place->second = choose_face(face, charset, listed_faces(candidates(face)));
     return place->second;
 }
 

@@ -92,6 +92,14 @@ struct InstalledFace {
     bool raster = false;
 };
 
+// The faces `face` may be realised in, in the order of preference:
+// its TrueType successor, itself, then the substitutes.
+std::vector<std::string> candidates(const std::string& face);
+
+// The faces of `names` the system has, as it lists them, each in every
+// character set it has; the faces it lacks are not listed.
+std::vector<InstalledFace> listed_faces(const std::vector<std::string>& names);
+
 // The face to realise `face` in: among its TrueType successor, itself and
 // the substitutes, in that order, the first outline face installed with
 // the character set, else the first raster one; with none of them the
