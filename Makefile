@@ -90,15 +90,26 @@ bench: build
 # A large paste into each width's Win32 window under Wine, and each
 # width's panel started against a bare Win32 window with the panel's
 # manifest, and that window against the same without it (timed by the
-# startup_bench built for this machine).
+# startup_bench built for this machine), and the steps of its start that
+# may grow with what is installed. MANY_FONTS=1 times the start a
+# second time with about two thousand fonts more, Debian's Noto fonts
+# unpacked under build/bench/many-fonts (not installed), in a Wine prefix
+# of their own.
 bench-windows: deps-windows
 	cmake --preset default && cmake --build --preset default --target startup_bench
 	for width in $(WINDOWS_WIDTHS); do \
 	  cmake --preset windows-$$width && \
-	  cmake --build --preset windows-$$width --target paste_bench torva-inout bare_window bare_window_manifest && \
+	  cmake --build --preset windows-$$width --target paste_bench torva-inout bare_window bare_window_manifest start_steps_bench && \
 	  bench/paste.sh build/windows/$$width/bench/paste_bench.exe && \
-	  bench/startup-windows.sh build/default/bench/startup_bench build/windows/$$width/torva-inout.exe \
-	    build/windows/$$width/bench/bare_window.exe build/windows/$$width/bench/bare_window_manifest.exe 15 || exit 1; \
+	  for fonts in machine $(if $(MANY_FONTS),many); do ( \
+	    if [ $$fonts = many ]; then \
+	      export FONTCONFIG_FILE=$$(bench/many-fonts.sh build/bench/many-fonts) \
+	        WINEPREFIX=$(CURDIR)/build/windows/wine-many-fonts || exit 1; fi; \
+	    echo "$$width, with $$(fc-list | wc -l) fonts:"; \
+	    bench/startup-windows.sh build/default/bench/startup_bench build/windows/$$width/torva-inout.exe \
+	      build/windows/$$width/bench/bare_window.exe build/windows/$$width/bench/bare_window_manifest.exe 15 \
+	      build/windows/$$width/bench/start_steps_bench.exe \
+	  ) || exit 1; done; \
 	done
 
 # The panels as the README shows them, and in docs/themes/ on a dark Qt

@@ -2,12 +2,14 @@
 # Times the Windows panel's start-up under Wine in a private X server, with
 # startup_bench (built for this machine): against the bare Win32 window
 # with the panel's manifest, and that window against the same without it,
-# which is what the manifest's activation costs:
-#   startup-windows.sh STARTUP_BENCH PANEL.exe BARE.exe BARE_MANIFEST.exe [RUNS]
+# which is what the manifest's activation costs; then, given STEPS.exe
+# (start_steps_bench), the steps of the panel's start that may grow with
+# what is installed:
+#   startup-windows.sh STARTUP_BENCH PANEL.exe BARE.exe BARE_MANIFEST.exe [RUNS [STEPS.exe]]
 # One wineserver serves every run, up before the first, as a Windows
 # session has its system running before any program starts.
 set -euo pipefail
-bench=$1 panel=$(realpath "$2") bare=$(realpath "$3") bare_manifest=$(realpath "$4") runs=${5:-9}
+bench=$1 panel=$(realpath "$2") bare=$(realpath "$3") bare_manifest=$(realpath "$4") runs=${5:-9} steps=${6:-}
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 export WINEPREFIX=${WINEPREFIX:-$here/build/windows/wine}
@@ -36,3 +38,8 @@ echo "the panel against the bare window with the panel's manifest:"
 "$bench" "$work/panel" "$work/bare_manifest" "$runs" 1.15
 echo "the bare window with the manifest (as \"panel\") against it without:"
 "$bench" "$work/bare_manifest" "$work/bare" "$runs" 1.15
+if [[ -n $steps ]]; then
+  echo "the steps of the panel's start that may grow with what is installed:"
+  panel_path=Z:${panel//\//\\}
+  "$here/scripts/session/wine.sh" "$steps" "$panel_path" </dev/null
+fi

@@ -66,12 +66,12 @@ for group in "$@"; do
     # libclang-rt-dev is the runtime (libFuzzer, the sanitizers) of the
     # release's own clang, whichever version that is
     fuzz) packages+=(clang libclang-rt-dev) ;;
-    # mingw-w64 with POSIX threads (std::thread) for 64-bit and 32-bit
-    # Windows, gtest's sources, Wine with its 32-bit loader, Python for
-    # the reader of the programs' import tables
-    # the Windows programs and tests of both widths
+    # the Windows programs and tests of both widths: mingw-w64 with POSIX
+    # threads (std::thread) for 64-bit and 32-bit Windows, gtest's sources,
+    # Wine with its 32-bit loader, Python for the reader of the programs'
+    # import tables, fontconfig's commands for the benchmark's font set
     windows)
-      packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386 python3)
+      packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64 wine32:i386 python3 fontconfig)
       foreign+=(i386)
       # where the kernel runs no 32-bit x86 program, Wine's 32-bit loader
       # runs under qemu's i386 emulation; Debian 12's own qemu (7.2) cannot
