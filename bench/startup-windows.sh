@@ -26,6 +26,7 @@ xvfb=$!
 for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 [[ -s "$work/display" ]] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -n1 "$work/display")
+mkdir -p "$WINEPREFIX"  # a new prefix: wineserver starts in it before wineboot fills it
 "$wineserver" -p
 "$here/scripts/session/wine.sh" wineboot </dev/null >/dev/null 2>&1
 # startup_bench starts a program without arguments: one that runs each
