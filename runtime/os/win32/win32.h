@@ -34,6 +34,15 @@ inline std::string narrow(const wchar_t* text, std::size_t length) {
 
 inline std::string narrow(const std::wstring& text) { return narrow(text.data(), text.size()); }
 
+// A function looked up at run time in a module (null when either is
+// missing). GetProcAddress gives a generic pointer; the caller names the
+// real type.
+template <class Function>
+void look_up(Function& function, HMODULE module, const char* name) {
+    function =
+        module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
 // The system's own words for an error code, without the trailing line break.
 inline std::string describe(DWORD code) {
     wchar_t* buffer = nullptr;

@@ -15,12 +15,40 @@
 namespace rt::win32 {
 namespace {
 
+// The few functions the objects need, looked up once, when a screen
+// reader first asks; each null where its library is missing.
+struct OleFunctions {
+    HRESULT(WINAPI* co_initialize_ex)(void*, DWORD);
+    void(WINAPI* co_uninitialize)();
+    HRESULT(WINAPI* create_std_accessible_object)(HWND, LONG, REFIID, void**);
+    LRESULT(WINAPI* lresult_from_object)(REFIID, WPARAM, LPUNKNOWN);
+    BSTR(WINAPI* sys_alloc_string_len)(const OLECHAR*, UINT);
+};
+
+const OleFunctions& ole() {
+    static const OleFunctions found = [] {
+        const auto load = [](const wchar_t* name) {
+            return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        };
+        OleFunctions f{};
+        const HMODULE ole32 = load(L"ole32.dll"), oleacc = load(L"oleacc.dll"),
+                      oleaut32 = load(L"oleaut32.dll");
+        look_up(f.co_initialize_ex, ole32, "CoInitializeEx");
+        look_up(f.co_uninitialize, ole32, "CoUninitialize");
+        look_up(f.create_std_accessible_object, oleacc, "CreateStdAccessibleObject");
+        look_up(f.lresult_from_object, oleacc, "LresultFromObject");
+        look_up(f.sys_alloc_string_len, oleaut32, "SysAllocStringLen");
+        return f;
+    }();
+    return found;
+}
+
 bool is_self(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 // The string a get_acc... call answers with, owned by the caller.
 HRESULT give(const std::wstring& text, BSTR* out) {
     if (!out) return E_INVALIDARG;
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    *out = ole().sys_alloc_string_len(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -160,21 +188,26 @@ HRESULT Wrapper::get_accState(VARIANT child, VARIANT* state) {
 
 }  // namespace
 
-ComApartment::ComApartment() : joined_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-
-ComApartment::~ComApartment() {
-    if (joined_) CoUninitialize();
+AccessibleObjects::~AccessibleObjects() {
+    if (joined_) ole().co_uninitialize();
 }
 
 LONG asked_object(LPARAM asked) { return static_cast<LONG>(static_cast<DWORD>(asked)); }
 
-LRESULT accessible_object(HWND window, WPARAM flags, LONG object, AccessibleFacts facts) {
+LRESULT AccessibleObjects::answer(HWND window, WPARAM flags, LONG object, AccessibleFacts facts) {
+    const OleFunctions& f = ole();
+    if (!f.create_std_accessible_object || !f.lresult_from_object || !f.sys_alloc_string_len) return 0;
+    if (!asked_) {
+        asked_ = true;
+        // LresultFromObject hands the object over through COM.
+        joined_ = f.co_initialize_ex && SUCCEEDED(f.co_initialize_ex(nullptr, COINIT_APARTMENTTHREADED));
+    }
     IAccessible* system = nullptr;
-    if (FAILED(CreateStdAccessibleObject(window, object, __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&system))))
+    if (FAILED(f.create_std_accessible_object(window, object, __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&system))))
         return 0;
     auto* wrapper = new Wrapper(system, std::move(facts));
-    const LRESULT reference = LresultFromObject(__uuidof(IAccessible), flags, wrapper);
+    const LRESULT reference = f.lresult_from_object(__uuidof(IAccessible), flags, wrapper);
     wrapper->Release();  // LresultFromObject holds its own reference
     return reference > 0 ? reference : 0;
 }

@@ -8,13 +8,6 @@ namespace {
 
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
-// GetProcAddress gives a generic pointer; the caller names the real type.
-template <class Function>
-void look_up(Function& function, HMODULE module, const char* name) {
-    function =
-        module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 DpiFunctions look_up_all() {
     DpiFunctions found{};
     // user32 is loaded in every window program; shcore exists from 8.1 on

@@ -133,7 +133,7 @@ private:
     HWND first_focusable() const;
     Item* item_of(HWND child);
 
-    ComApartment com_;  // first in, last out
+    AccessibleObjects accessible_;  // first in, last out
     Window layout_;
     std::span<const Control> controls_;
     std::vector<Item> items_;
@@ -347,7 +347,7 @@ bool Win32Form::handle_field(std::size_t control, UINT message, WPARAM w, LPARAM
     case WM_CONTEXTMENU: return read_only;
     case WM_GETOBJECT:
         if (asked_object(l) != OBJID_CLIENT) return false;
-        result = accessible_object(item.window, w, OBJID_CLIENT, {{}, item.description, read_only});
+        result = accessible_.answer(item.window, w, OBJID_CLIENT, {{}, item.description, read_only});
         return result != 0;
     }
     return false;
@@ -439,7 +439,7 @@ bool Win32Form::handle(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
         // The window's name without the caption's leading blanks, for the
         // frame (OBJID_WINDOW) and its inside (OBJID_CLIENT) alike.
         if (const LONG asked = asked_object(l); asked == OBJID_WINDOW || asked == OBJID_CLIENT)
-            result = accessible_object(window_, w, asked, {trimmed(layout_.caption), {}, false});
+            result = accessible_.answer(window_, w, asked, {trimmed(layout_.caption), {}, false});
         return result != 0;
     case WM_ERASEBKGND: result = 1; return true;
     case WM_PAINT: paint(); return true;

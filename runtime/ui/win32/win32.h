@@ -146,27 +146,30 @@ struct AccessibleFacts {
     bool read_only = false;
 };
 
-// COM on the thread for as long as it lives: LresultFromObject hands the
-// object over through COM.
-class ComApartment {
+// What the form hands screen readers. oleacc and the COM it speaks are
+// loaded from the system folder, and COM joined on the thread, at the
+// first WM_GETOBJECT: a start no screen reader watches does not pay for
+// them. COM is left when the form goes.
+class AccessibleObjects {
 public:
-    ComApartment();
-    ~ComApartment();
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
+    AccessibleObjects() = default;
+    ~AccessibleObjects();
+    AccessibleObjects(const AccessibleObjects&) = delete;
+    AccessibleObjects& operator=(const AccessibleObjects&) = delete;
+
+    // The answer to WM_GETOBJECT for the window's object (OBJID_WINDOW or
+    // OBJID_CLIENT): the system's object wrapped to say the facts. 0 when
+    // none could be made; the message then goes to the default procedure.
+    LRESULT answer(HWND window, WPARAM flags, LONG object, AccessibleFacts facts);
 
 private:
-    bool joined_;
+    bool asked_ = false;
+    bool joined_ = false;
 };
 
 // The object WM_GETOBJECT asks for (its lParam), an OBJID_ value: cast
 // to DWORD first, which 64-bit Windows would otherwise sign-extend.
 LONG asked_object(LPARAM asked);
-
-// The answer to WM_GETOBJECT for the window's object (OBJID_WINDOW or
-// OBJID_CLIENT): the system's object wrapped to say the facts. 0 when
-// none could be made; the message then goes to the default procedure.
-LRESULT accessible_object(HWND window, WPARAM flags, LONG object, AccessibleFacts facts);
 
 // ---- message_box.cpp: the text alone, one OK button, titled with the
 // application's name, sized to its text.
