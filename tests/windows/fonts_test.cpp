@@ -70,6 +70,16 @@ TEST(Fonts, UnderWineThePanelsFontsAreSetInTheLinuxSubstitute) {
         EXPECT_EQ(rt::win32::face_for(font), "Liberation Sans") << font.face;
 }
 
+// Each face once per character set, as the system walks them (CALLBACK:
+// the 32-bit system calls it as stdcall).
+int CALLBACK note_every(const LOGFONTW* logical, const TEXTMETRICW*, DWORD type, LPARAM faces) {
+    reinterpret_cast<std::vector<InstalledFace>*>(faces)->push_back(
+        {rt::win32::narrow(logical->lfFaceName, wcslen(logical->lfFaceName)),
+         {logical->lfCharSet},
+         (type & RASTER_FONTTYPE) != 0});
+    return 1;
+}
+
 // Asking for the candidates by name lists each as walking every family
 // would: the same character sets, the same raster flag.
 TEST(Fonts, TheCandidatesAskedByNameAreListedAsInTheWholeList) {
@@ -77,16 +87,7 @@ TEST(Fonts, TheCandidatesAskedByNameAreListedAsInTheWholeList) {
     LOGFONTW all{};
     all.lfCharSet = DEFAULT_CHARSET;
     HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(
-        dc, &all,
-        [](const LOGFONTW* logical, const TEXTMETRICW*, DWORD type, LPARAM faces) -> int {
-            auto& list = *reinterpret_cast<std::vector<InstalledFace>*>(faces);
-            list.push_back({rt::win32::narrow(logical->lfFaceName, wcslen(logical->lfFaceName)),
-                            {logical->lfCharSet},
-                            (type & RASTER_FONTTYPE) != 0});
-            return 1;
-        },
-        reinterpret_cast<LPARAM>(&every), 0);
+    EnumFontFamiliesExW(dc, &all, note_every, reinterpret_cast<LPARAM>(&every), 0);
     ReleaseDC(nullptr, dc);
     const auto summary = [](const std::vector<InstalledFace>& faces, const std::string& name) {
         std::set<std::pair<int, bool>> found;
