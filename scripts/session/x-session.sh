@@ -1,10 +1,34 @@
 # Sourced by the scripts that drive a panel as a user would: a private X
 # server with a window manager, and the command that starts a panel.
 
+# within SECONDS COMMAND...: runs COMMAND every tenth of a second until it
+# succeeds, for at most SECONDS.
+within() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
+
 # Waits up to five seconds for a command to succeed.
-eventually() {
-  for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
-  return 1
+eventually() { within 5 "$@"; }
+
+# Whether a window manager has taken the X display.
+window_manager_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+
+# private_runtime_dir: a runtime folder of the caller's own (mode 700) for
+# the sockets of a session (Wayland's, the accessibility bus's), exported
+# as XDG_RUNTIME_DIR and made in the system's temporary folder rather
+# than beside the caller's files: a socket's path has room for 107 bytes,
+# wherever the tree was cloned. Sets runtime_dir to it too; the caller
+# removes it (rm -rf "$runtime_dir") when it ends.
+private_runtime_dir() {
+  local base=${TMPDIR:-/tmp}
+  ((${#base} <= 40)) || base=/tmp
+  runtime_dir=$(mktemp -d "$base/torva-run.XXXXXX") || return 1
+  export XDG_RUNTIME_DIR=$runtime_dir
 }
 
 # start_x_session WORK [SCREEN]: Xvfb on a free display with openbox on it,
@@ -13,18 +37,22 @@ start_x_session() {
   local work=$1 screen=${2:-800x600x24}
   Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb=$!
-  eventually test -s "$work/display" || { echo "Xvfb did not start" >&2; return 1; }
+  within 60 sh -c 'test -s "$1" || ! kill -0 "$2" 2>/dev/null' _ "$work/display" "$xvfb" || true
+  [[ -s $work/display ]] || { echo "Xvfb did not start: $(tr '\n' ' ' <"$work/xvfb.log")" >&2; return 1; }
   DISPLAY=:$(head -n1 "$work/display")
   export DISPLAY
   openbox >"$work/wm.log" 2>&1 &
   wm=$!
-  # Up to twenty seconds: a loaded machine starts openbox slowly.
-  local wait
-  for wait in 1 2 3 4; do
-    eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' && return 0
+  # As long as openbox runs, for up to a minute: a loaded machine starts it slowly.
+  local deadline=$((SECONDS + 60))
+  until window_manager_up; do
+    if ! kill -0 "$wm" 2>/dev/null; then
+      echo "no window manager: openbox ended: $(tr '\n' ' ' <"$work/wm.log")" >&2
+      return 1
+    fi
+    ((SECONDS < deadline)) || { echo "no window manager: openbox not up in 60 s" >&2; return 1; }
+    sleep 0.1
   done
-  echo "no window manager" >&2
-  return 1
 }
 
 # panel_command PROGRAM WORK: sets start to the command that runs the

@@ -20,10 +20,13 @@ fi
 cleanup() {
   kill "${app:-}" "${bus:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null || true
   wait 2>/dev/null || true
+  [[ -z ${runtime_dir:-} ]] || rm -rf "$runtime_dir"
 }
 trap cleanup EXIT
 
 source "$here/scripts/session/x-session.sh"
+# The accessibility bus's socket in a runtime folder of the test's own.
+private_runtime_dir
 start_x_session "$work"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/bus.log" 2>&1 &
 bus=$!

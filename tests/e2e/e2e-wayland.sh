@@ -15,9 +15,10 @@ if [[ -z ${TORVA_E2E_SESSION_BUS:-} ]]; then
 fi
 
 rm -rf "$work" && mkdir -p "$work/tmp"
-mkdir -m 700 "$work/runtime"
+source "$here/scripts/session/x-session.sh"  # private_runtime_dir, eventually
+private_runtime_dir
 unset DISPLAY
-export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=torva-e2e QT_QPA_PLATFORM=wayland
+export WAYLAND_DISPLAY=torva-e2e QT_QPA_PLATFORM=wayland
 # Qt's AT-SPI bridge serves even though no screen reader asked for it.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
@@ -26,9 +27,9 @@ cleanup() {
   wait "${app:-}" 2>/dev/null || true
   kill "${weston:-}" "${a11y:-}" 2>/dev/null || true
   wait 2>/dev/null || true
+  [[ -z ${runtime_dir:-} ]] || rm -rf "$runtime_dir"
 }
 trap cleanup EXIT
-source "$here/scripts/session/x-session.sh"  # eventually
 
 # Waits up to twenty seconds: a loaded machine, or the sanitizers, start slowly.
 patiently() {

@@ -10,9 +10,14 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace testsupport {
 
@@ -35,7 +40,23 @@ inline void unset_env(const char* name) {
 #endif
 }
 
+#ifndef _WIN32
+// The system's temporary folder as it was before any test set TMPDIR:
+// TMPDIR when it is short, else /tmp. A socket's path (a Wayland display,
+// an accessibility bus) has room for 107 bytes, so a test's folder stays
+// short wherever the tree was cloned.
+inline const fs::path& system_temp_directory() {
+    static const fs::path base = [] {
+        const char* tmp = std::getenv("TMPDIR");
+        return tmp && *tmp == '/' && std::string(tmp).size() <= 40 ? fs::path(tmp) : fs::path("/tmp");
+    }();
+    return base;
+}
+#endif
+
+// A new, empty folder of the test's own.
 inline fs::path fresh_directory() {
+#ifdef _WIN32
     static int counter = 0;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
@@ -46,6 +67,13 @@ inline fs::path fresh_directory() {
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
+#else
+    // A private folder (mode 700, a name no other run has) in the system's
+    // temporary folder: a new one for each test, however many run at once.
+    std::string pattern = (system_temp_directory() / "torva-test.XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a folder in " + pattern);
+    return fs::path(pattern);
+#endif
 }
 
 // The variables that name the temporary directory: TMPDIR on POSIX, TMP
