@@ -30,13 +30,14 @@ printf '\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\052\0\374\377' >"$temp/emu_port.dat"
 "${start[@]}" >"$work/app.log" 2>&1 &
 app=$!
 
-# The probe waits for the window; the values come with the timer's first
-# ticks, so it reads again until they are there.
-for _ in 1 2 3 4 5; do
+# The probe waits for the window; the values come with the timer's
+# ticks, one field after the other, so it reads the tree again until both
+# shown values are in it, for up to a minute.
+shows_both() {
   "$here/scripts/session/wine.sh" "$probe" TORVA_InOut.Form1 60 </dev/null >"$work/tree.txt" 2>>"$work/wine.log"
-  grep -q "value=-4" "$work/tree.txt" && break
-  sleep 1
-done
+  grep -q $'\tvalue=42\t' "$work/tree.txt" && grep -q $'\tvalue=-4\t' "$work/tree.txt"
+}
+within 60 shows_both || echo "the shown values did not both come within a minute"
 cat "$work/tree.txt"
 
 passed=0 failed=0
