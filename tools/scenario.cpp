@@ -7,15 +7,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
+#include "runtime/text.h"
 #include "tools/port_args.h"
+#include "tools/text_file.h"
 
 namespace scenario {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\v\f";
+
+// A scenario is a page or two of steps; a larger file is not one.
+constexpr std::size_t kLargestFile = 1 << 20;
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(kBlanks);
@@ -58,6 +62,8 @@ Step step_of(const Form& form, const std::vector<std::string>& args, int line) {
     Step step{form.action, line, 0, 0, std::nullopt, 0};
     const std::size_t wanted = form.action == Action::Sleep ? 1 : 2;
     const bool within = is_expect(form.action) && args.size() == 4 && args[2] == "within";
+    if (args.size() > wanted && !is_expect(form.action))
+        throw port_args::UsageError(port_args::too_many(args.size() - wanted) + ": " + form.usage);
     if (args.size() != wanted && !within) throw port_args::UsageError(std::string("expected ") + form.usage);
     if (form.action == Action::Sleep) {
         step.duration = duration_of(args[0]);
@@ -65,8 +71,9 @@ Step step_of(const Form& form, const std::vector<std::string>& args, int line) {
     }
     const io::Port highest = port_args::kLastPort - (is_word(form.action) ? 1 : 0);
     step.port = port_args::parse_port(args[0], highest);
-    step.value =
-        is_word(form.action) ? int{port_args::parse_word(args[1])} : int{port_args::parse_byte(args[1])};
+    const bool whole = is_expect(form.action);
+    step.value = is_word(form.action) ? int{port_args::parse_word(args[1], whole)}
+                                      : int{port_args::parse_byte(args[1], whole)};
     if (within) step.within = duration_of(args[3]);
     return step;
 }
@@ -90,15 +97,24 @@ std::filesystem::path path_of(const std::string& name) {
 }
 
 Reading read_file(const std::string& file) {
+    const auto refused = [&](const std::string& why) { return Reading{{file, {}}, {{0, why}}}; };
+    std::error_code error;
+    if (std::filesystem::is_directory(path_of(file), error)) return refused("a folder, not a scenario file");
     std::ifstream in(path_of(file), std::ios::binary);
-    if (!in) return {{file, {}}, {{0, std::string("cannot be read: ") + std::strerror(errno)}}};
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return read(file, text);
+    if (!in) return refused(std::string("cannot be read: ") + std::strerror(errno));
+    std::string bytes(kLargestFile + 1, '\0');
+    in.read(bytes.data(), std::streamsize(bytes.size()));
+    if (in.bad()) return refused(std::string("cannot be read: ") + std::strerror(errno));
+    bytes.resize(std::size_t(in.gcount()));
+    if (bytes.size() > kLargestFile) return refused("too large for a scenario (over 1 MB)");
+    return read(file, bytes);
 }
 
-Reading read(const std::string& file, std::string_view text) {
+Reading read(const std::string& file, std::string_view bytes) {
     Reading reading{{file, {}}, {}};
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // Notepad's byte order mark
+    const text_file::Decoded decoded = text_file::decode(bytes);
+    if (!decoded.refusal.empty()) return {{file, {}}, {{0, decoded.refusal}}};
+    const std::string_view text = decoded.text;
     std::vector<Case>& cases = reading.scenario.cases;
     int line = 0;
     for (std::size_t start = 0; start <= text.size(); ++line) {
@@ -118,7 +134,7 @@ Reading read(const std::string& file, std::string_view text) {
         for (const Form& candidate : kForms)
             if (candidate.word == found[0]) form = &candidate;
         try {
-            if (!form) throw port_args::UsageError("unknown step '" + found[0] + "'");
+            if (!form) throw port_args::UsageError("unknown step '" + rt::shortened(found[0], 40) + "'");
             const Step step = step_of(*form, {found.begin() + 1, found.end()}, line + 1);
             if (cases.empty()) cases.push_back({file, {}});
             cases.back().steps.push_back(step);

@@ -61,10 +61,14 @@ struct Reading {
     std::vector<Problem> problems;  // none when the whole file reads
 };
 
-Reading read(const std::string& file, std::string_view text);
+// A scenario from the bytes of its file: UTF-8 (with or without the mark
+// Notepad writes) or UTF-16 with its mark; bytes that are not text are
+// one problem at line 0.
+Reading read(const std::string& file, std::string_view bytes);
 
 // The scenario file named (UTF-8), read whole and read as a scenario; a
-// file that cannot be read is one problem at line 0.
+// file that cannot be read, a folder or a file over 1 MB is one problem
+// at line 0.
 Reading read_file(const std::string& file);
 
 // A path from its UTF-8 name, on every system.

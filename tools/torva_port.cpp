@@ -67,7 +67,8 @@ constexpr const char* kUsage =
     "                          $WINEPREFIX, else ~/.wine), where an emulator under\n"
     "                          Wine keeps the port file\n"
     "\n"
-    "PORT is a whole number of 100 or more, decimal or &H hexadecimal.\n"
+    "PORT is a whole number from 100 to 65535 (for a word to 65534), decimal or\n"
+    "&H hexadecimal.\n"
     "VALUE is one number as the panel reads a field: decimal (fraction and\n"
     "exponent allowed), &H hexadecimal or &O octal; blanks inside are ignored.\n"
     "Quote &H and &O numbers in double quotes, which cmd, PowerShell and a POSIX\n"
@@ -281,10 +282,10 @@ CheckOptions check_options(const Args& args) {
             if (!millis)
                 throw UsageError("invalid duration '" + args[i] + "': a number with ms or s is expected");
             options.timeout = *millis;
-        } else if (arg.starts_with("--")) throw UsageError("unknown option '" + arg + "'");
+        } else if (arg.starts_with("-") && arg.size() > 1) throw UsageError("unknown option '" + arg + "'");
         else options.files.push_back(arg);
     }
-    if (options.files.empty()) throw UsageError("check needs a scenario file");
+    if (options.files.empty()) throw UsageError("check needs a scenario file: check [OPTIONS] SCENARIO...");
     return options;
 }
 
@@ -341,6 +342,19 @@ check::World port_world(Clock::time_point start, Trace* trace) {
     };
 }
 
+// A file's mistakes, "FILE:LINE: message" each; past the first few, their count.
+std::string told(const std::string& file, const std::vector<scenario::Problem>& problems) {
+    constexpr std::size_t kShown = 10;
+    std::string text;
+    for (std::size_t i = 0; i < std::min(problems.size(), kShown); ++i) {
+        const scenario::Problem& p = problems[i];
+        text += file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " + p.message + "\n";
+    }
+    if (problems.size() > kShown)
+        text += file + ": " + std::to_string(problems.size() - kShown) + " more mistakes\n";
+    return text;
+}
+
 // Runs scenarios against the program in the emulator: every file is read
 // before any port is written; 0 when every check passed, 1 when one failed.
 int cmd_check(const Args& args) {
@@ -349,8 +363,7 @@ int cmd_check(const Args& args) {
     std::string problems;
     for (const std::string& file : options.files) {
         scenario::Reading reading = scenario::read_file(file);
-        for (const scenario::Problem& p : reading.problems)
-            problems += file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " + p.message + "\n";
+        problems += told(file, reading.problems);
         scenarios.push_back(std::move(reading.scenario));
     }
     if (!problems.empty()) throw ScenarioError(problems);
@@ -438,7 +451,7 @@ constexpr Command kCommands[] = {
     {"dump", 0, 2, cmd_dump},
     {"watch", 1, kMany, cmd_watch},
     {"diagnose", 0, 0, cmd_diagnose},
-    {"check", 1, kMany, cmd_check},
+    {"check", 0, kMany, cmd_check},
     {"record", 1, kMany, cmd_record},
 };
 
@@ -460,7 +473,8 @@ int dispatch(const Args& words) {
         // &H7E" arrives as "write 110". Only commands that take numbers
         // can get too few.
         if (args.size() < command.min_args) throw UsageError(wrong_count + " (quote &H values: \"&H7E\")");
-        if (args.size() > command.max_args) throw UsageError(wrong_count);
+        if (args.size() > command.max_args)
+            throw UsageError(port_args::too_many(args.size() - command.max_args) + " for '" + words[0] + "'");
         return command.run(args);
     }
     throw UsageError("unknown command '" + words[0] + "'");

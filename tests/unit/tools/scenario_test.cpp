@@ -35,6 +35,7 @@ std::string told(const scenario::Reading& reading) {
 }
 
 TEST(Scenario, ReadsEveryStepAndEveryMistakeWithItsLine) {
+    using namespace std::string_literals;
     const std::pair<std::string, std::string> cases[] = {
         {"write 110 21\nexpect 115 42\n", "[lab.txt] write@1 110=21 expect@2 115=42"},
         {"\xEF\xBB\xBF# a comment\n\ncase doubles a byte  \nwrite 110 &H15 # hex\nexpect 115 &O52 within "
@@ -45,9 +46,16 @@ TEST(Scenario, ReadsEveryStepAndEveryMistakeWithItsLine) {
         {"write 110 1\ncase a\ncase b\nsleep 0ms", "[lab.txt] write@1 110=1[a][b] sleep@4 0"},
         {"wirte 110 1\n", "1: unknown step 'wirte'\n"},
         {"case\n", "1: a case needs a name: case NAME\n"},
-        {"write 99 1\nwrite 110 256\nwrite-word 112 40000\n",
-         "1: invalid port '99': a whole number from 100 to 2147483647 is expected\n2: Overflow: 256\n"
-         "3: Overflow: 40000\n"},
+        {"write 99 1\nexpect 115 300\nwrite-word 112 40000\nwrite 10000100 1\nexpect-word 65535 1\n",
+         "1: invalid port '99': a whole number from 100 to 65535 is expected\n2: 300 is not a byte (0 to "
+         "255)\n"
+         "3: 40000 is not a word (-32768 to 32767)\n"
+         "4: invalid port '10000100': a whole number from 100 to 65535 is expected\n"
+         "5: invalid port '65535': a whole number from 100 to 65534 is expected (a word takes PORT and "
+         "PORT+1)\n"},
+        {"write 110 1 2\nexpect 115 2.5\nwrite 110 2.5\n",
+         "1: one value too many: write PORT VALUE\n"
+         "2: invalid value '2.5': a value expected is a whole number\n"},
         {"expect 115\nexpect 115 1 within\nexpect 115 1 after 2s\n",
          "1: expected expect PORT VALUE [within DURATION]\n2: expected expect PORT VALUE [within DURATION]\n"
          "3: expected expect PORT VALUE [within DURATION]\n"},
@@ -60,6 +68,18 @@ TEST(Scenario, ReadsEveryStepAndEveryMistakeWithItsLine) {
         {"write 110 0x7F\n",
          "1: invalid value '0x7F': one number is expected (decimal, &H hexadecimal or &O octal)\n"},
         {"# nothing yet\ncase empty\n", "0: has no steps\n"},
+        // Notepad's "Unicode" (UTF-16 after its mark); names shown safe to
+        // print and to put in XML: escapes escaped, Latin-1 as U+FFFD.
+        {"\xFF\xFE"
+         "c\0a\0s\0e\0 \0\xD7\x05\n\0s\0l\0e\0e\0p\0 \0"
+         "1\0s\0"s,
+         "[\u05d7] sleep@2 1000"},
+        {"w\0r\0i\0t\0e\0 \0"s, "0: UTF-16 without its byte order mark: save it as UTF-8\n"},
+        {"\x7F"
+         "ELF\x02\x01\x01\0\0\0"s,
+         "0: not a text file\n"},
+        {"case \x1B[2Jred\ncase caf\xE9\nsleep 1s\n", "[\\x1B[2Jred][caf\uFFFD] sleep@3 1000"},
+        {"\x1B]0;owned\x07 110 1\n", "1: unknown step '\\x1B]0;owned\\x07'\n"},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(told(scenario::read("lab.txt", text)), expected) << text;

@@ -226,12 +226,12 @@ TEST_F(TorvaPort, WritesValuesReadAsTheFieldsRead) {
 TEST_F(TorvaPort, RejectsOutOfRangeValuesAndWritesNothing) {
     put_ports(16, {{110, 7}});
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"write", "110", "256"}, "torva-port: Overflow: 256\n"},
-        {{"write", "110", "-1"}, "torva-port: Overflow: -1\n"},
-        {{"write", "110", "255.5"}, "torva-port: Overflow: 255.5\n"},
-        {{"write", "110", "1E400"}, "torva-port: Overflow: 1E400\n"},
-        {{"write-word", "110", "32768"}, "torva-port: Overflow: 32768\n"},
-        {{"write-word", "110", "&H100000000"}, "torva-port: Overflow: &H100000000\n"},
+        {{"write", "110", "256"}, "torva-port: 256 is not a byte (0 to 255)\n"},
+        {{"write", "110", "-1"}, "torva-port: -1 is not a byte (0 to 255)\n"},
+        {{"write", "110", "255.5"}, "torva-port: 255.5 is not a byte (0 to 255)\n"},
+        {{"write", "110", "1E400"}, "torva-port: 1E400 is not a byte (0 to 255)\n"},
+        {{"write-word", "110", "32768"}, "torva-port: 32768 is not a word (-32768 to 32767)\n"},
+        {{"write-word", "110", "&H100000000"}, "torva-port: &H100000000 is not a word (-32768 to 32767)\n"},
     };
     for (const auto& [args, err] : cases) {
         const Outcome r = run(args);
@@ -243,14 +243,18 @@ TEST_F(TorvaPort, RejectsOutOfRangeValuesAndWritesNothing) {
 }
 
 TEST_F(TorvaPort, RejectsBadUsage) {
+    const std::string many = (dir_ / "many.txt").string();
+    std::ofstream many_out(many);
+    for (int i = 0; i < 300; ++i) many_out << "wirte 110 1\n";
+    many_out.close();
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no command"},
         {{"frobnicate"}, "unknown command 'frobnicate'"},
         {{"read"}, "wrong number of arguments for 'read' (quote &H values: \"&H7E\")\n"},
         {{"write", "110"}, "wrong number of arguments for 'write' (quote &H values: \"&H7E\")\n"},
         {{"write-word"}, "wrong number of arguments for 'write-word' (quote &H values: \"&H7E\")\n"},
-        {{"write", "110", "1", "2"}, "wrong number of arguments for 'write'\n"},
-        {{"path", "110"}, "wrong number of arguments for 'path'\n"},
+        {{"write", "110", "1", "2"}, "one value too many for 'write'\n"},
+        {{"path", "110"}, "one value too many for 'path'\n"},
         {{"read", "99"}, "invalid port '99'"},
         {{"read", "12abc"}, "invalid port '12abc'"},
         {{"read", "-5"}, "invalid port '-5'"},
@@ -269,13 +273,18 @@ TEST_F(TorvaPort, RejectsBadUsage) {
         {{"write", "110", " "}, "invalid value ' '"},
         {{"write", "110", "&H"}, "invalid value '&H'"},
         {{"write", "110", "1e"}, "invalid value '1e'"},
-        {{"read-word", "2147483647"}, "from 100 to 2147483646"},
-        {{"write-word", "2147483647", "1"}, "from 100 to 2147483646"},
+        {{"write", "70000", "1"}, "invalid port '70000': a whole number from 100 to 65535 is expected\n"},
+        {{"read-word", "65535"}, "from 100 to 65534 is expected (a word takes PORT and PORT+1)\n"},
+        {{"write-word", "65535", "1"}, "from 100 to 65534 is expected (a word takes PORT and PORT+1)\n"},
         {{"dump", "120", "110"}, "LAST is below FIRST"},
         {{"watch"}, "wrong number of arguments"},
         {{"check", "--tap"}, "check needs a scenario file"},
+        {{"check"}, "check needs a scenario file"},
+        {{"check", "-t", "lab.txt"}, "unknown option '-t'"},
         {{"check", "--timeout", "5", "lab.txt"}, "invalid duration '5'"},
         {{"check", "no-such-lab.txt"}, "no-such-lab.txt: cannot be read: "},
+        {{"check", dir_.string()}, dir_.string() + ": a folder, not a scenario file\n"},
+        {{"check", many}, many + ":10: unknown step 'wirte'\n" + many + ": 290 more mistakes\n"},
         {{"record", "115"}, "record needs PORT... and --csv FILE or --vcd FILE"},
         {{"record", "115/117", "--csv", "t.csv"}, "invalid word '115/117'"},
         {{"record", "115", "--vcd", "t.vcd", "--csv", "t.csv"}, "record writes one file"},
