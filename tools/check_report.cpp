@@ -7,11 +7,8 @@ namespace check {
 namespace {
 
 using Result = Outcome::Result;
-using scenario::Action;
 
-bool is_word(const scenario::Step& step) {
-    return step.action == Action::ExpectWord || step.action == Action::WriteWord;
-}
+bool is_word(const scenario::Step& step) { return scenario::is_word(step.action); }
 
 // "port 115", or "port 117/118" for a word.
 std::string port_of(const scenario::Step& step) {
@@ -31,11 +28,16 @@ std::string what_came(const ScenarioRun& run, const Outcome& outcome) {
         return port_of(step) + " = " + expected + " after " + std::to_string(outcome.waited) + " ms";
     case Result::Skipped: return port_of(step) + " = " + expected + " (an earlier step of the case failed)";
     case Result::Failed: break;
-    }
-    if (!outcome.problem.empty()) {
-        const bool read = step.action == Action::Expect || step.action == Action::ExpectWord;
-        return port_of(step) + (read ? " could not be read: " : " could not be written: ") + outcome.problem +
-               " at " + at(run, step);
+    case Result::Error:
+        if (outcome.port_file) {
+            const bool read = scenario::is_expect(step.action);
+            return port_of(step) + (read ? " could not be read: " : " could not be written: ") +
+                   outcome.problem + " at " + at(run, step);
+        }
+        if (outcome.not_run) return port_of(step) + " = " + expected + " not checked: " + outcome.problem;
+        return port_of(step) + " = " + expected + " not checked: " + outcome.problem + " (it read " +
+               std::to_string(outcome.got) + " after " + std::to_string(outcome.waited) + " ms) at " +
+               at(run, step);
     }
     return port_of(step) + " is " + std::to_string(outcome.got) + ", expected " + expected + " (waited " +
            std::to_string(outcome.waited) + " ms) at " + at(run, step);
@@ -91,34 +93,50 @@ std::string yaml(const std::string& text) {
 std::string text_report(const std::vector<ScenarioRun>& runs, bool colour) {
     static constexpr const char* kMarks[][2] = {{"ok  ", "\x1b[32mok\x1b[0m  "},
                                                 {"FAIL ", "\x1b[31mFAIL\x1b[0m "},
-                                                {"skip ", "\x1b[33mskip\x1b[0m "}};
+                                                {"skip ", "\x1b[33mskip\x1b[0m "},
+                                                {"ERROR ", "\x1b[1;31mERROR\x1b[0m "}};
     std::string text;
+    const ScenarioRun* heading = nullptr;
     each_outcome(runs, [&](const ScenarioRun& run, const CaseRun& c, const Outcome& outcome) {
+        if (runs.size() > 1 && heading != &run) text += (heading ? "\n" : "") + run.scenario->file + ":\n";
+        heading = &run;
         text += kMarks[static_cast<int>(outcome.result)][colour ? 1 : 0] + c.case_->name + ": " +
                 what_came(run, outcome) + "\n";
     });
     const Counts counts = count(runs);
-    return text + std::to_string(counts.passed) + " passed, " + std::to_string(counts.failed) + " failed\n";
+    text += std::to_string(counts.passed) + " passed, " + std::to_string(counts.failed) + " failed";
+    if (counts.errors == 0) return text + "\n";
+    text += ", " + std::to_string(counts.errors) + (counts.errors == 1 ? " error" : " errors") + "\n";
+    const std::string why = run_error(runs);
+    return text + "ERROR the check could not be made" + (why.empty() ? "" : ": " + why) + "\n";
 }
 
 std::string tap_report(const std::vector<ScenarioRun>& runs) {
     const Counts counts = count(runs);
-    std::string text =
-        "TAP version 13\n1.." + std::to_string(counts.passed + counts.failed + counts.skipped) + "\n";
+    std::string text = "TAP version 13\n1.." +
+                       std::to_string(counts.passed + counts.failed + counts.skipped + counts.errors) + "\n";
     int number = 0;
+    bool bailed = false;
     each_outcome(runs, [&](const ScenarioRun& run, const CaseRun& c, const Outcome& outcome) {
-        const bool failed = outcome.result == Result::Failed;
-        text += std::string(failed ? "not ok " : "ok ") + std::to_string(++number) + " - " +
-                tap_text(c.case_->name + ": " + port_of(*outcome.step) + " = " +
+        if (bailed) return;
+        const bool passed = outcome.result == Result::Passed || outcome.result == Result::Skipped;
+        const std::string file = runs.size() > 1 ? run.scenario->file + ": " : "";
+        text += std::string(passed ? "ok " : "not ok ") + std::to_string(++number) + " - " +
+                tap_text(file + c.case_->name + ": " + port_of(*outcome.step) + " = " +
                          std::to_string(outcome.step->value));
         if (outcome.result == Result::Skipped) text += " # SKIP an earlier step of the case failed";
         text += "\n";
-        if (!failed) return;
+        if (passed) return;
         text += "  ---\n  expected: " + std::to_string(outcome.step->value) + "\n";
-        if (outcome.problem.empty()) text += "  got: " + std::to_string(outcome.got) + "\n";
-        else text += "  problem: " + yaml(outcome.problem) + "\n";
+        if (outcome.result == Result::Failed) text += "  got: " + std::to_string(outcome.got) + "\n";
+        else text += "  error: " + yaml(outcome.problem) + "\n";
         text += "  waited_ms: " + std::to_string(outcome.waited) + "\n  at: " + yaml(at(run, *outcome.step)) +
                 "\n  ...\n";
+        // An error ends the run: the harness is told, and reads no further.
+        if (outcome.result == Result::Error) {
+            text += "Bail out! the check could not be made: " + run_error(runs) + "\n";
+            bailed = true;
+        }
     });
     return text;
 }
@@ -127,22 +145,28 @@ std::string junit_report(const std::vector<ScenarioRun>& runs) {
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n";
     for (const ScenarioRun& run : runs) {
         std::string cases;
-        int failures = 0;
+        int failures = 0, errors = 0;
         Millis total = 0;
         for (const CaseRun& c : run.cases) {
             total += c.millis;
             cases += "    <testcase name=\"" + xml(c.case_->name) + "\" classname=\"" +
                      xml(run.scenario->file) + "\" time=\"" + seconds(c.millis) + "\"";
-            std::string failure;
-            for (const Outcome& outcome : c.outcomes)
-                if (outcome.result == Result::Failed)
-                    failure = "      <failure message=\"" + xml(what_came(run, outcome)) + "\"/>\n";
-            failures += failure.empty() ? 0 : 1;
-            cases += failure.empty() ? "/>\n" : ">\n" + failure + "    </testcase>\n";
+            // A case's one failure or error: the step that ended it.
+            std::string element;
+            for (const Outcome& outcome : c.outcomes) {
+                if (!element.empty() || outcome.result == Result::Passed || outcome.result == Result::Skipped)
+                    continue;
+                const bool error = outcome.result == Result::Error;
+                element = std::string("      <") + (error ? "error" : "failure") + " message=\"" +
+                          xml(what_came(run, outcome)) + "\"/>\n";
+                ++(error ? errors : failures);
+            }
+            cases += element.empty() ? "/>\n" : ">\n" + element + "    </testcase>\n";
         }
         text += "  <testsuite name=\"" + xml(run.scenario->file) + "\" tests=\"" +
                 std::to_string(run.cases.size()) + "\" failures=\"" + std::to_string(failures) +
-                "\" errors=\"0\" time=\"" + seconds(total) + "\">\n" + cases + "  </testsuite>\n";
+                "\" errors=\"" + std::to_string(errors) + "\" time=\"" + seconds(total) + "\">\n" + cases +
+                "  </testsuite>\n";
     }
     return text + "</testsuites>\n";
 }

@@ -50,12 +50,8 @@ constexpr Form kForms[] = {
 
 Millis duration_of(const std::string& text) {
     if (const auto millis = parse_duration(text)) return *millis;
-    throw port_args::UsageError("invalid duration '" + text +
-                                "': a number with ms or s is expected (250ms, 1.5s), up to a day");
+    throw port_args::UsageError(invalid_duration(text));
 }
-
-bool is_word(Action action) { return action == Action::WriteWord || action == Action::ExpectWord; }
-bool is_expect(Action action) { return action == Action::Expect || action == Action::ExpectWord; }
 
 // The step a line's words make; raises UsageError saying what is wrong.
 Step step_of(const Form& form, const std::vector<std::string>& args, int line) {
@@ -90,6 +86,10 @@ std::optional<Millis> parse_duration(std::string_view text) {
     const double millis = std::strtod(std::string(text).c_str(), nullptr) * double(unit);
     if (!(millis <= double(kLongestMillis))) return std::nullopt;
     return static_cast<Millis>(std::llround(millis));
+}
+
+std::string invalid_duration(const std::string& text) {
+    return "invalid duration '" + text + "': a number with ms or s is expected (250ms, 1.5s), up to a day";
 }
 
 std::filesystem::path path_of(const std::string& name) {

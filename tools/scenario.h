@@ -31,6 +31,11 @@ inline constexpr Millis kLongestMillis = 24 * 60 * 60 * 1000;
 
 enum class Action { Write, WriteWord, Expect, ExpectWord, Sleep };
 
+// A step on a signed word (PORT and PORT+1) rather than a byte; one that
+// waits for a value rather than writing one.
+constexpr bool is_word(Action action) { return action == Action::WriteWord || action == Action::ExpectWord; }
+constexpr bool is_expect(Action action) { return action == Action::Expect || action == Action::ExpectWord; }
+
 struct Step {
     Action action;
     int line;                      // in the file, from 1
@@ -76,5 +81,8 @@ std::filesystem::path path_of(const std::string& name);
 
 // "250ms", "1.5s", "0s"; none for anything else or over kLongestMillis.
 std::optional<Millis> parse_duration(std::string_view text);
+
+// What is said of a duration that parse_duration() refuses.
+std::string invalid_duration(const std::string& text);
 
 }  // namespace scenario

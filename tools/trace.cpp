@@ -13,14 +13,27 @@ public:
         for (const Channel& channel : channels_) out_ << ',' << channel.name();
         out_ << '\n' << std::flush;
     }
-    void finish(Millis) override { out_ << std::flush; }
+    // A last row at the end time, as a VCD ends with it: the values held until then.
+    void finish(Millis at) override {
+        if (!values_.empty() && at != last_at_) row(at, values_);
+        out_ << std::flush;
+    }
 
 protected:
     void changed(Millis at, const std::vector<int>& values, const std::vector<bool>&) override {
+        row(at, values);
+        values_ = values;
+        last_at_ = at;
+    }
+
+private:
+    void row(Millis at, const std::vector<int>& values) {
         out_ << at;
         for (int value : values) out_ << ',' << value;
         out_ << '\n' << std::flush;
     }
+    std::vector<int> values_;
+    Millis last_at_ = -1;
 };
 
 // VCD's identifier codes: printable ASCII from '!', one or more characters.

@@ -2,6 +2,7 @@
 // mistake with its line, and the run against ports that a test plays.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -85,48 +86,92 @@ TEST(Scenario, ReadsEveryStepAndEveryMistakeWithItsLine) {
         EXPECT_EQ(told(scenario::read("lab.txt", text)), expected) << text;
 }
 
-// Ports a test plays: each port's value from a given time on.
+// Ports a test plays: each port's value from a given time on, else what
+// the check last wrote there.
 struct PlayedPorts {
     std::map<int, std::vector<std::pair<check::Millis, int>>> changes;  // port: (from, value)
     std::map<int, std::string> broken;                                  // port: the system's reason
     check::Millis clock = 0;
-    std::vector<std::string> writes;
+    check::Millis limit = 1'000'000;  // the run's
+    std::map<int, int> written;
 
     check::World world() {
         return {[this](const scenario::Step& s) {
                     if (broken.count(s.port)) throw rt::FileError(broken[s.port]);
-                    int value = 0;
+                    int value = written[s.port];
                     for (const auto& [from, v] : changes[s.port])
                         if (from <= clock) value = v;
                     return value;
                 },
                 [this](const scenario::Step& s) {
                     if (broken.count(s.port)) throw rt::FileError(broken[s.port]);
-                    writes.push_back(std::to_string(s.port) + "=" + std::to_string(s.value));
+                    written[s.port] = s.value;
                 },
-                [this] { return clock; }, [this](check::Millis m) { clock += m; }};
+                [this] { return clock; }, [this](check::Millis m) { clock += m; },
+                [this] { return clock >= limit ? std::string("stopped") : std::string(); }};
     }
 };
 
-TEST(Check, WaitsForEachValueAndSkipsTheRestOfAFailedCase) {
-    const auto reading = scenario::read("lab3.txt",
-                                        "case doubles a byte\nwrite 110 21\nexpect 115 42 within 300ms\n"
-                                        "expect 116 1\n"
-                                        "case negates a word\nwrite-word 112 1000\nexpect-word 117 -1000\n"
-                                        "case broken\nwrite 120 1\nexpect 121 1\n");
+// What a run tells of a right, a wrong, a stopped and a missing program,
+// and of a port file that fails.
+TEST(Check, WaitsForEachValueAndTellsAFailureFromACheckNotMade) {
+    constexpr const char* kLab =
+        "case doubles a byte\nwrite 110 21\nexpect 115 42 within 300ms\nexpect 116 1\n"
+        "case negates a word\nwrite-word 112 1000\nexpect-word 117 -1000\n"
+        "case broken\nwrite 120 1\nexpect 121 1\n";
+    const std::string no_answer =
+        std::string("no program answered: nothing but this check wrote the port file");
+    struct Row {
+        std::function<void(PlayedPorts&)> program;
+        std::string report;
+    } rows[] = {
+        {[](PlayedPorts& p) {
+             p.changes[115] = {{0, 41}, {230, 42}};  // the program answers after 230 ms
+             p.broken[120] = "Permission denied";
+         },
+         "ok  doubles a byte: port 115 = 42 after 230 ms\n"
+         "FAIL doubles a byte: port 116 is 0, expected 1 (waited 2000 ms) at lab3.txt:4\n"
+         "FAIL negates a word: port 117/118 is 0, expected -1000 (waited 2000 ms) at lab3.txt:7\n"
+         "ERROR broken: port 120 could not be written: Permission denied at lab3.txt:9\n"
+         "ERROR broken: port 121 = 1 not checked: the port file cannot be used: Permission denied\n"
+         "1 passed, 2 failed, 2 errors\n"
+         "ERROR the check could not be made: the port file cannot be used: Permission denied\n"},
+        // Answers left behind by a program that ended: cleared, and never given again.
+        {[](PlayedPorts& p) {
+             p.written = {{115, 42}, {116, 1}, {117, -1000}, {121, 1}};
+         },
+         "ERROR doubles a byte: port 115 = 42 not checked: " + no_answer + "\n" +
+             "ERROR doubles a byte: port 116 = 1 not checked: " + no_answer + "\n" +
+             "ERROR negates a word: port 117/118 = -1000 not checked: " + no_answer + "\n" +
+             "ERROR broken: port 121 = 1 not checked: " + no_answer + "\n" +
+             "0 passed, 0 failed, 4 errors\nERROR the check could not be made: " + no_answer + "\n"},
+        {[](PlayedPorts& p) {
+             p.changes[115] = {{0, 42}};
+             p.limit = 1000;
+         },
+         "ok  doubles a byte: port 115 = 42 after 0 ms\n"
+         "ERROR doubles a byte: port 116 = 1 not checked: stopped (it read 0 after 1000 ms) at lab3.txt:4\n"
+         "ERROR negates a word: port 117/118 = -1000 not checked: stopped\n"
+         "ERROR broken: port 121 = 1 not checked: stopped\n"
+         "1 passed, 0 failed, 3 errors\nERROR the check could not be made: stopped\n"},
+        {[](PlayedPorts& p) { p.broken[115] = "Is a directory"; },
+         "ERROR doubles a byte: port 115 = 42 not checked: the port file cannot be used: Is a directory\n"
+         "ERROR doubles a byte: port 116 = 1 not checked: the port file cannot be used: Is a directory\n"
+         "ERROR negates a word: port 117/118 = -1000 not checked: the port file cannot be used: Is a "
+         "directory\n"
+         "ERROR broken: port 121 = 1 not checked: the port file cannot be used: Is a directory\n"
+         "0 passed, 0 failed, 4 errors\n"
+         "ERROR the check could not be made: the port file cannot be used: Is a directory\n"},
+    };
+    const auto reading = scenario::read("lab3.txt", kLab);
     ASSERT_TRUE(reading.problems.empty());
-    PlayedPorts ports;
-    ports.changes[115] = {{0, 41}, {230, 42}};  // the program answers after 230 ms
-    ports.changes[117] = {{0, 0}};              // and never negates
-    ports.broken[120] = "Permission denied";
-    const auto run = check::run(reading.scenario, ports.world(), 2000);
-    EXPECT_EQ(check::text_report({run}, false),
-              "ok  doubles a byte: port 115 = 42 after 230 ms\n"
-              "FAIL doubles a byte: port 116 is 0, expected 1 (waited 2000 ms) at lab3.txt:4\n"
-              "FAIL negates a word: port 117/118 is 0, expected -1000 (waited 2000 ms) at lab3.txt:7\n"
-              "FAIL broken: port 120 could not be written: Permission denied at lab3.txt:9\n"
-              "skip broken: port 121 = 1 (an earlier step of the case failed)\n"
-              "1 passed, 3 failed\n");
+    const std::vector<scenario::Scenario> scenarios = {reading.scenario};  // the runs point into it
+    for (const Row& row : rows) {
+        PlayedPorts ports;
+        row.program(ports);
+        const auto runs = check::run(scenarios, ports.world(), 2000);
+        EXPECT_EQ(check::text_report(runs, false), row.report);
+    }
 }
 
 }  // namespace

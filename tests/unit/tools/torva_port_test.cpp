@@ -243,6 +243,9 @@ TEST_F(TorvaPort, RejectsOutOfRangeValuesAndWritesNothing) {
 }
 
 TEST_F(TorvaPort, RejectsBadUsage) {
+    // A scenario that a report must not replace, named in two ways.
+    const std::string lab = (dir_ / "v.txt").string(), again = (dir_ / "." / "v.txt").string();
+    std::ofstream(lab, std::ios::binary) << "write 110 1\n";
     const std::string many = (dir_ / "many.txt").string();
     std::ofstream many_out(many);
     for (int i = 0; i < 300; ++i) many_out << "wirte 110 1\n";
@@ -284,6 +287,9 @@ TEST_F(TorvaPort, RejectsBadUsage) {
         {{"check", "--timeout", "5", "lab.txt"}, "invalid duration '5'"},
         {{"check", "no-such-lab.txt"}, "no-such-lab.txt: cannot be read: "},
         {{"check", dir_.string()}, dir_.string() + ": a folder, not a scenario file\n"},
+        {{"check", "--junit", lab, lab},
+         lab + " is the scenario " + lab + ": a report never replaces a scenario"},
+        {{"check", "--trace", again, lab}, again + " is the scenario " + lab},
         {{"check", many}, many + ":10: unknown step 'wirte'\n" + many + ": 290 more mistakes\n"},
         {{"record", "115"}, "record needs PORT... and --csv FILE or --vcd FILE"},
         {{"record", "115/117", "--csv", "t.csv"}, "invalid word '115/117'"},
@@ -296,6 +302,7 @@ TEST_F(TorvaPort, RejectsBadUsage) {
         EXPECT_EQ(r.out, "");
     }
     EXPECT_FALSE(std::filesystem::exists(port_file()));
+    EXPECT_EQ(std::filesystem::file_size(lab), 12u) << "the scenario is as it was";
 }
 
 // A right and a wrong program in the emulator, each checked by a scenario
