@@ -138,7 +138,7 @@ struct Command {
     std::size_t min_args;
     std::size_t max_args;
     int (*run)(const Args&);
-    const char* synopsis;  // after the name
+    const char* synopsis;  // after the name; a line of its own after "\n"
     const char* summary;   // lines of at most 54 characters
 };
 
@@ -157,7 +157,7 @@ constexpr Command kCommands[] = {
      "where the port file is, whether something writes it,\nwhether the panel can open it (and the Wine "
      "prefixes\nwith one), for when the panel shows 0"},
     {"check", 0, kMany, cmd_check,
-     "[--timeout D] [--limit D] [--tap] [--junit FILE] [--trace FILE] SCENARIO...",
+     "[--timeout D] [--limit D] [--tap] [--junit FILE]\n        [--trace FILE] SCENARIO...",
      "run each scenario against the program in the\nemulator: set the ports it expects to 0, write ports,\n"
      "wait for the values expected (--limit: the whole\nrun's time; --trace FILE.vcd or FILE.csv keeps the\n"
      "ports' trace)"},
@@ -172,7 +172,8 @@ std::string usage_entry(const std::string& head, std::string_view summary) {
     std::size_t at = 0;
     for (bool first = true; at <= summary.size(); first = false) {
         const std::size_t end = std::min(summary.find('\n', at), summary.size());
-        if (!first || text.size() >= kColumn) text += "\n" + std::string(kColumn, ' ');
+        const bool under = !first || head.find('\n') != std::string::npos || text.size() >= kColumn;
+        if (under) text += "\n" + std::string(kColumn, ' ');
         else text += std::string(kColumn - text.size(), ' ');
         text += summary.substr(at, end - at);
         at = end + 1;
