@@ -1,19 +1,11 @@
 // torva-port: read and write the emulator's ports from a shell, through the
 // same port routines as the panel.
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <map>
-#include <memory>
-#include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <thread>
