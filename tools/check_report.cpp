@@ -1,7 +1,10 @@
 // The reports of `torva-port check`.
 #include "tools/check_report.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <pugixml.hpp>
+#include <sstream>
 
 namespace check {
 namespace {
@@ -54,24 +57,6 @@ std::string seconds(Millis millis) {
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", double(millis) / 1000.0);
     return text;
-}
-
-// Text for XML: the five markup characters as entities, the control
-// characters that XML 1.0 does not allow left out.
-std::string xml(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') out += c;
-        }
-    }
-    return out;
 }
 
 // A TAP description may not hold an unescaped '#', which starts a directive.
@@ -142,33 +127,41 @@ std::string tap_report(const std::vector<ScenarioRun>& runs) {
 }
 
 std::string junit_report(const std::vector<ScenarioRun>& runs) {
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n";
+    pugi::xml_document document;
+    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    pugi::xml_node suites = document.append_child("testsuites");
     for (const ScenarioRun& run : runs) {
-        std::string cases;
+        pugi::xml_node suite = suites.append_child("testsuite");
+        suite.append_attribute("name") = run.scenario->file.c_str();
         int failures = 0, errors = 0;
         Millis total = 0;
         for (const CaseRun& c : run.cases) {
             total += c.millis;
-            cases += "    <testcase name=\"" + xml(c.case_->name) + "\" classname=\"" +
-                     xml(run.scenario->file) + "\" time=\"" + seconds(c.millis) + "\"";
+            pugi::xml_node test = suite.append_child("testcase");
+            test.append_attribute("name") = c.case_->name.c_str();
+            test.append_attribute("classname") = run.scenario->file.c_str();
+            test.append_attribute("time") = seconds(c.millis).c_str();
             // A case's one failure or error: the step that ended it.
-            std::string element;
-            for (const Outcome& outcome : c.outcomes) {
-                if (!element.empty() || outcome.result == Result::Passed || outcome.result == Result::Skipped)
-                    continue;
-                const bool error = outcome.result == Result::Error;
-                element = std::string("      <") + (error ? "error" : "failure") + " message=\"" +
-                          xml(what_came(run, outcome)) + "\"/>\n";
-                ++(error ? errors : failures);
-            }
-            cases += element.empty() ? "/>\n" : ">\n" + element + "    </testcase>\n";
+            const auto ended = std::find_if(c.outcomes.begin(), c.outcomes.end(), [](const Outcome& o) {
+                return o.result == Result::Failed || o.result == Result::Error;
+            });
+            if (ended == c.outcomes.end()) continue;
+            const bool error = ended->result == Result::Error;
+            ++(error ? errors : failures);
+            test.append_child(error ? "error" : "failure").append_attribute("message") =
+                what_came(run, *ended).c_str();
         }
-        text += "  <testsuite name=\"" + xml(run.scenario->file) + "\" tests=\"" +
-                std::to_string(run.cases.size()) + "\" failures=\"" + std::to_string(failures) +
-                "\" errors=\"" + std::to_string(errors) + "\" time=\"" + seconds(total) + "\">\n" + cases +
-                "  </testsuite>\n";
+        // The counts before the cases, where readers look for them.
+        suite.insert_attribute_after("tests", suite.attribute("name")) = int(run.cases.size());
+        suite.insert_attribute_after("failures", suite.attribute("tests")) = failures;
+        suite.insert_attribute_after("errors", suite.attribute("failures")) = errors;
+        suite.insert_attribute_after("time", suite.attribute("errors")) = seconds(total).c_str();
     }
-    return text + "</testsuites>\n";
+    std::ostringstream text;
+    document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
+    return text.str();
 }
 
 }  // namespace check

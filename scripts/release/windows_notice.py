@@ -3,8 +3,9 @@
 
 The texts come from Debian's own copyright files of the cross toolchain
 that builds them: mingw-w64 (its C runtime and winpthreads) and GCC
-(libstdc++ and libgcc, under the GCC Runtime Library Exception). Run it
-again when the toolchain changes: windows_notice.py > dist/windows/NOTICE.txt
+(libstdc++ and libgcc, under the GCC Runtime Library Exception), and of
+pugixml, built from Debian's source into torva-port.exe. Run it again
+when the toolchain or pugixml changes: windows_notice.py > dist/windows/NOTICE.txt
 """
 import re
 import sys
@@ -12,10 +13,13 @@ import sys
 MINGW = "/usr/share/doc/mingw-w64-x86-64-dev/copyright"
 GCC = "/usr/share/doc/gcc-mingw-w64-base/copyright"
 GPL3 = "/usr/share/common-licenses/GPL-3"
+PUGIXML = "/usr/share/doc/libpugixml-dev/copyright"
 
 # What of mingw-w64 is linked into a program: the C runtime and winpthreads
 # (its tests are not).
 LINKED = re.compile(r"^(\*|mingw-w64-crt/|mingw-w64-libraries/winpthreads/(?!tests_pthread/))")
+# What of pugixml is: its sources (not Debian's packaging).
+PUGIXML_LINKED = re.compile(r"^src/")
 
 HEADER = """\
 Notice for torva-inout.exe and torva-port.exe
@@ -31,8 +35,11 @@ built it, mingw-w64 with GCC, and so carries:
     Exception 3.1 (section 2). The exception lets programs compiled with
     GCC be passed on under terms of their own choice.
 
-The texts below are those of Debian's packages mingw-w64-x86-64-dev and
-gcc-mingw-w64-base.
+torva-port.exe carries as well pugixml, which writes its JUnit reports,
+under the MIT (Expat) licence (section 4).
+
+The texts below are those of Debian's packages mingw-w64-x86-64-dev,
+gcc-mingw-w64-base and libpugixml-dev.
 """
 
 
@@ -46,7 +53,8 @@ def field(paragraph, name):
     return match.group(1) if match else None
 
 
-def mingw_section(text):
+def linked_section(text, linked):
+    """The paragraphs of a copyright file whose files are linked, and their licences."""
     kept, wanted, standalone = [], set(), {}
     for p in paragraphs(text):
         files = field(p, "Files")
@@ -55,7 +63,7 @@ def mingw_section(text):
             if license_name:
                 standalone[license_name] = p
             continue
-        if any(LINKED.match(f) for f in files.split()):
+        if any(linked.match(f) for f in files.split()):
             kept.append(p)
             wanted.update(re.split(r"\s+and\s+", license_name))
     kept += [standalone[name] for name in sorted(wanted) if name in standalone]
@@ -76,11 +84,13 @@ def main():
     rule = "=" * 72
     out = [HEADER,
            rule, "1. mingw-w64: C runtime and winpthreads", rule, "",
-           mingw_section(read(MINGW)), "",
+           linked_section(read(MINGW), LINKED), "",
            rule, "2. GCC: libstdc++ and libgcc", rule, "",
            gcc_section(read(GCC)), "",
            rule, "3. GNU General Public License, version 3", rule, "",
-           read(GPL3).rstrip()]
+           read(GPL3).rstrip(), "",
+           rule, "4. pugixml (torva-port.exe)", rule, "",
+           linked_section(read(PUGIXML), PUGIXML_LINKED)]
     sys.stdout.write("\n".join(out) + "\n")
 
 

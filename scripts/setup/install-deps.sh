@@ -34,6 +34,9 @@ esac
 packages=(
   # build
   cmake ninja-build g++ make
+  # the XML of torva-port check's JUnit reports (for the Windows programs
+  # pugixml is built from Debian's source: scripts/setup/debian-source.sh)
+  libpugixml-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev libx11-dev
   # the window; qt6-wayland is its platform plugin for a Wayland session

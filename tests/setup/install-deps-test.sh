@@ -12,7 +12,7 @@ failed=0
 
 # os-release lines | groups | packages that must be listed | packages that must not
 cases=(
-  "ID=debian VERSION_CODENAME=bookworm | fuzz | fonts-liberation2 qt6-wayland weston gir1.2-atspi-2.0 clang libclang-rt-dev | libclang-rt-14-dev"
+  "ID=debian VERSION_CODENAME=bookworm | fuzz | fonts-liberation2 qt6-wayland weston gir1.2-atspi-2.0 libpugixml-dev clang libclang-rt-dev | libclang-rt-14-dev"
   "ID=debian VERSION_CODENAME=trixie | fuzz windows | fonts-liberation qt6-wayland libclang-rt-dev wine32:i386 python3 | fonts-liberation2"
   "ID=debian VERSION_CODENAME=trixie | debian-tree release | debootstrap diffoscope-minimal | clang"
 )
