@@ -1,7 +1,9 @@
 // torva-port check: scenarios run against the program in the emulator,
 // through the port routines, and their reports.
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -52,20 +54,16 @@ void refuse_outputs_among_inputs(const CheckOptions& options) {
         throw UsageError("--junit and --trace name the same file, " + options.trace);
 }
 
-CheckOptions check_options(const Args& args) {
-    CheckOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool valued = arg == "--timeout" || arg == "--limit" || arg == "--junit" || arg == "--trace";
-        if (valued && i + 1 == args.size()) throw UsageError(arg + " needs a value");
-        if (arg == "--tap") options.tap = true;
-        else if (arg == "--junit") options.junit = args[++i];
-        else if (arg == "--trace") options.trace = args[++i];
-        else if (arg == "--timeout") options.timeout = duration_option(args[++i]);
-        else if (arg == "--limit") options.limit = duration_option(args[++i]);
-        else if (arg.starts_with("-") && arg.size() > 1) throw UsageError("unknown option '" + arg + "'");
-        else options.files.push_back(arg);
-    }
+// The operands are the scenario files.
+CheckOptions check_options(const CLI::App& command, const CheckOptions& read, const std::string& timeout,
+                           const std::string& limit, const Args& operands) {
+    CheckOptions options = read;
+    if (given(command, "--timeout", timeout)) options.timeout = duration_option(timeout);
+    if (given(command, "--limit", limit)) options.limit = duration_option(limit);
+    given(command, "--junit", options.junit);
+    given(command, "--trace", options.trace);
+    refuse_unknown_options(operands);
+    options.files = operands;
     if (options.files.empty()) throw UsageError("check needs a scenario file: check [OPTIONS] SCENARIO...");
     refuse_outputs_among_inputs(options);
     return options;
@@ -162,13 +160,10 @@ int status_of(const std::vector<check::ScenarioRun>& runs) {
     return counts.errors > 0 ? kExitNotMade : counts.failed > 0 ? kExitFailed : kExitOk;
 }
 
-}  // namespace
-
 // Runs scenarios against the program in the emulator: every file is read,
 // and every report's folder tried, before any port is written. Stopped by
 // an interrupt or its limit, it still reports whole.
-int cmd_check(const Args& args) {
-    const CheckOptions options = check_options(args);
+int run_check(const CheckOptions& options) {
     const std::vector<scenario::Scenario> scenarios = read_scenarios(options.files);
     std::optional<report_file::ReportFile> junit;
     if (!options.junit.empty()) junit.emplace(options.junit);
@@ -189,6 +184,25 @@ int cmd_check(const Args& args) {
         junit->commit();
     }
     return status_of(runs);
+}
+
+}  // namespace
+
+Runner check_command(CLI::App& command) {
+    struct Read {
+        CheckOptions options;
+        std::string timeout, limit;
+    };
+    const auto read = std::make_shared<Read>();
+    const auto last = CLI::MultiOptionPolicy::TakeLast;
+    command.add_option("--timeout", read->timeout)->multi_option_policy(last);
+    command.add_option("--limit", read->limit)->multi_option_policy(last);
+    command.add_flag("--tap", read->options.tap);
+    command.add_option("--junit", read->options.junit)->multi_option_policy(last);
+    command.add_option("--trace", read->options.trace)->multi_option_policy(last);
+    return [&command, read](const Args& operands) {
+        return run_check(check_options(command, read->options, read->timeout, read->limit, operands));
+    };
 }
 
 }  // namespace command

@@ -2,9 +2,14 @@
 // errors and output.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace command {
 
@@ -36,7 +41,21 @@ void err(const std::string& text);
 // Everything printed must have reached standard output; raises OutputError.
 void check_output();
 
-int cmd_check(const Args& args);
-int cmd_record(const Args& args);
+// What runs a command, given its operands: the words that are not its
+// options (CLI11 reads those).
+using Runner = std::function<int(const Args& operands)>;
+
+// check and record declare their options on their subcommand, and give
+// back what runs them with the values read.
+Runner check_command(CLI::App& command);
+Runner record_command(CLI::App& command);
+
+// Whether an option was given, with a value that is not empty; raises
+// port_args::UsageError ("--junit needs a value") for an empty one.
+bool given(const CLI::App& command, const std::string& option, const std::string& value);
+
+// Raises port_args::UsageError for an operand that is an option no
+// command knows ("-t").
+void refuse_unknown_options(const Args& operands);
 
 }  // namespace command

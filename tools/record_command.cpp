@@ -1,5 +1,7 @@
 // torva-port record: a trace of the ports until a time has passed or an
 // interrupt comes.
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -11,31 +13,15 @@
 #include "tools/scenario.h"
 
 namespace command {
+namespace {
+
+using port_args::UsageError;
+using port_trace::Clock;
 
 // Sampled as often as check reads a port it waits on, so that a value
 // held for a few milliseconds is in the trace.
-int cmd_record(const Args& args) {
-    using port_args::UsageError;
-    using port_trace::Clock;
-    std::vector<trace::Channel> channels;
-    std::string file;
-    trace::Format format = trace::Format::Csv;
-    std::optional<scenario::Millis> until;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const bool valued = args[i] == "--csv" || args[i] == "--vcd" || args[i] == "--for";
-        if (valued && i + 1 == args.size()) throw UsageError(args[i] + " needs a value");
-        if (args[i] == "--for") {
-            until = scenario::parse_duration(args[++i]);
-            if (!until) throw UsageError(scenario::invalid_duration(args[i]));
-        } else if (args[i] == "--csv" || args[i] == "--vcd") {
-            if (!file.empty()) throw UsageError("record writes one file: --csv FILE or --vcd FILE");
-            file = args[++i];
-            format = args[i - 1] == "--vcd" ? trace::Format::Vcd : trace::Format::Csv;
-        } else if (args[i].starts_with("--")) throw UsageError("unknown option '" + args[i] + "'");
-        else channels.push_back(trace::parse_channel(args[i]));
-    }
-    if (channels.empty() || file.empty())
-        throw UsageError("record needs PORT... and --csv FILE or --vcd FILE");
+int run_record(const std::vector<trace::Channel>& channels, const std::string& file, trace::Format format,
+               std::optional<scenario::Millis> until) {
     rt::os::catch_interrupts();
     port_trace::Trace trace(file, format, channels, Clock::now());
     trace.restart();
@@ -51,6 +37,36 @@ int cmd_record(const Args& args) {
     }
     trace.finish();
     return kExitOk;
+}
+
+}  // namespace
+
+// The operands are the ports.
+Runner record_command(CLI::App& command) {
+    struct Read {
+        std::string csv, vcd, for_;
+    };
+    const auto read = std::make_shared<Read>();
+    const auto last = CLI::MultiOptionPolicy::TakeLast;
+    command.add_option("--csv", read->csv)->multi_option_policy(last);
+    command.add_option("--vcd", read->vcd)->multi_option_policy(last);
+    command.add_option("--for", read->for_)->multi_option_policy(last);
+    return [&command, read](const Args& operands) {
+        std::optional<scenario::Millis> until;
+        if (given(command, "--for", read->for_)) {
+            until = scenario::parse_duration(read->for_);
+            if (!until) throw UsageError(scenario::invalid_duration(read->for_));
+        }
+        const bool csv = given(command, "--csv", read->csv), vcd = given(command, "--vcd", read->vcd);
+        if (csv && vcd) throw UsageError("record writes one file: --csv FILE or --vcd FILE");
+        refuse_unknown_options(operands);
+        std::vector<trace::Channel> channels;
+        for (const std::string& operand : operands) channels.push_back(trace::parse_channel(operand));
+        if (channels.empty() || !(csv || vcd))
+            throw UsageError("record needs PORT... and --csv FILE or --vcd FILE");
+        return run_record(channels, csv ? read->csv : read->vcd,
+                          vcd ? trace::Format::Vcd : trace::Format::Csv, until);
+    };
 }
 
 }  // namespace command

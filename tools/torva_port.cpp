@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "io/io.h"
 #include "runtime/errors.h"
 #include "runtime/number.h"
@@ -129,31 +131,37 @@ struct Command {
     std::string_view name;
     std::size_t min_args;
     std::size_t max_args;
-    int (*run)(const Args&);
-    const char* synopsis;  // after the name; a line of its own after "\n"
-    const char* summary;   // lines of at most 54 characters
+    Runner (*declare)(CLI::App&);  // its options, and what runs it
+    const char* synopsis;          // after the name; a line of its own after "\n"
+    const char* summary;           // lines of at most 54 characters
 };
+
+// A command without options.
+template <int (*run)(const Args&)>
+Runner plain(CLI::App&) {
+    return run;
+}
 
 constexpr std::size_t kMany = std::numeric_limits<std::size_t>::max();
 
 constexpr Command kCommands[] = {
-    {"path", 0, 0, cmd_path, "", "full path of the port file"},
-    {"read", 1, 1, cmd_read, "PORT", "the byte at PORT, decimal"},
-    {"read-word", 1, 1, cmd_read_word, "PORT", "the signed word at PORT (low) and PORT+1 (high)"},
-    {"write", 2, 2, cmd_write, "PORT VALUE", "write VALUE as an unsigned byte (0 to 255)"},
-    {"write-word", 2, 2, cmd_write_word, "PORT VALUE",
+    {"path", 0, 0, plain<cmd_path>, "", "full path of the port file"},
+    {"read", 1, 1, plain<cmd_read>, "PORT", "the byte at PORT, decimal"},
+    {"read-word", 1, 1, plain<cmd_read_word>, "PORT", "the signed word at PORT (low) and PORT+1 (high)"},
+    {"write", 2, 2, plain<cmd_write>, "PORT VALUE", "write VALUE as an unsigned byte (0 to 255)"},
+    {"write-word", 2, 2, plain<cmd_write_word>, "PORT VALUE",
      "write VALUE as a signed word (-32768 to 32767), low\nbyte first"},
-    {"dump", 0, 2, cmd_dump, "[FIRST [LAST]]", "port, port in hex, value in decimal, hex and binary"},
-    {"watch", 1, kMany, cmd_watch, "PORT...", "each port's value, then a line each time one changes"},
-    {"diagnose", 0, 0, cmd_diagnose, "",
+    {"dump", 0, 2, plain<cmd_dump>, "[FIRST [LAST]]", "port, port in hex, value in decimal, hex and binary"},
+    {"watch", 1, kMany, plain<cmd_watch>, "PORT...", "each port's value, then a line each time one changes"},
+    {"diagnose", 0, 0, plain<cmd_diagnose>, "",
      "where the port file is, whether something writes it,\nwhether the panel can open it (and the Wine "
      "prefixes\nwith one), for when the panel shows 0"},
-    {"check", 0, kMany, cmd_check,
+    {"check", 0, kMany, check_command,
      "[--timeout D] [--limit D] [--tap] [--junit FILE]\n        [--trace FILE] SCENARIO...",
      "run each scenario against the program in the\nemulator: set the ports it expects to 0, write ports,\n"
      "wait for the values expected (--limit: the whole\nrun's time; --trace FILE.vcd or FILE.csv keeps the\n"
      "ports' trace)"},
-    {"record", 1, kMany, cmd_record, "PORT... (--csv FILE | --vcd FILE) [--for D]",
+    {"record", 0, kMany, record_command, "PORT... (--csv FILE | --vcd FILE) [--for D]",
      "a trace of the ports (a word as 117/118) until D has\npassed or Ctrl+C"},
 };
 
@@ -208,17 +216,44 @@ int dispatch(const Args& words) {
         out("torva-port " TORVA_VERSION "\n");
         return kExitOk;
     }
+    // The commands as CLI11's subcommands, each with the options it
+    // declares; what is not an option is an operand, counted here.
+    CLI::App app{"torva-port"};
+    app.set_help_flag();
+    app.allow_extras();
+    app.require_subcommand(0, 1);
+    std::vector<std::pair<CLI::App*, Runner>> commands;
     for (const Command& command : kCommands) {
-        if (words[0] != command.name) continue;
-        const Args args(words.begin() + 1, words.end());
+        CLI::App* sub = app.add_subcommand(std::string(command.name));
+        sub->set_help_flag();
+        sub->allow_extras();
+        commands.emplace_back(sub, command.declare(*sub));
+    }
+    std::vector<std::string> reversed(words.rbegin(), words.rend());  // as CLI11 takes them
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ArgumentMismatch& error) {
+        const std::string what = error.what();
+        if (what.find("missing") == std::string::npos) throw UsageError(what);
+        throw UsageError(what.substr(0, what.find(':')) + " needs a value");
+    } catch (const CLI::ParseError& error) {
+        throw UsageError(error.what());
+    }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const auto& [sub, runner] = commands[i];
+        if (!sub->parsed()) continue;
+        Args args = sub->remaining();
+        const Args after = app.remaining();  // after "--"
+        args.insert(args.end(), after.begin(), after.end());
         // A shell (cmd too) ends the command at an unquoted &: "write 110
         // &H7E" arrives as "write 110". Only commands that take numbers
         // can get too few.
-        if (args.size() < command.min_args)
+        if (args.size() < kCommands[i].min_args)
             throw UsageError("wrong number of arguments for '" + words[0] + "' (quote &H values: \"&H7E\")");
-        if (args.size() > command.max_args)
-            throw UsageError(port_args::too_many(args.size() - command.max_args) + " for '" + words[0] + "'");
-        return command.run(args);
+        if (args.size() > kCommands[i].max_args)
+            throw UsageError(port_args::too_many(args.size() - kCommands[i].max_args) + " for '" + words[0] +
+                             "'");
+        return runner(args);
     }
     throw UsageError("unknown command '" + words[0] + "'");
 }

@@ -4,8 +4,9 @@
 The texts come from Debian's own copyright files of the cross toolchain
 that builds them: mingw-w64 (its C runtime and winpthreads) and GCC
 (libstdc++ and libgcc, under the GCC Runtime Library Exception), and of
-pugixml, built from Debian's source into torva-port.exe. Run it again
-when the toolchain or pugixml changes: windows_notice.py > dist/windows/NOTICE.txt
+what torva-port.exe carries besides: pugixml, built from Debian's source,
+and the header-only CLI11. Run it again when the toolchain or those
+change: windows_notice.py > dist/windows/NOTICE.txt
 """
 import re
 import sys
@@ -14,12 +15,15 @@ MINGW = "/usr/share/doc/mingw-w64-x86-64-dev/copyright"
 GCC = "/usr/share/doc/gcc-mingw-w64-base/copyright"
 GPL3 = "/usr/share/common-licenses/GPL-3"
 PUGIXML = "/usr/share/doc/libpugixml-dev/copyright"
+CLI11 = "/usr/share/doc/libcli11-dev/copyright"
 
 # What of mingw-w64 is linked into a program: the C runtime and winpthreads
 # (its tests are not).
 LINKED = re.compile(r"^(\*|mingw-w64-crt/|mingw-w64-libraries/winpthreads/(?!tests_pthread/))")
 # What of pugixml is: its sources (not Debian's packaging).
 PUGIXML_LINKED = re.compile(r"^src/")
+# What of CLI11 is: its headers (not its build scripts, nor Debian's packaging).
+CLI11_LINKED = re.compile(r"^\*$")
 
 HEADER = """\
 Notice for torva-inout.exe and torva-port.exe
@@ -36,10 +40,11 @@ built it, mingw-w64 with GCC, and so carries:
     GCC be passed on under terms of their own choice.
 
 torva-port.exe carries as well pugixml, which writes its JUnit reports,
-under the MIT (Expat) licence (section 4).
+under the MIT (Expat) licence (section 4), and CLI11, which reads its
+command line, under the 3-clause BSD licence (section 5).
 
 The texts below are those of Debian's packages mingw-w64-x86-64-dev,
-gcc-mingw-w64-base and libpugixml-dev.
+gcc-mingw-w64-base, libpugixml-dev and libcli11-dev.
 """
 
 
@@ -90,7 +95,9 @@ def main():
            rule, "3. GNU General Public License, version 3", rule, "",
            read(GPL3).rstrip(), "",
            rule, "4. pugixml (torva-port.exe)", rule, "",
-           linked_section(read(PUGIXML), PUGIXML_LINKED)]
+           linked_section(read(PUGIXML), PUGIXML_LINKED), "",
+           rule, "5. CLI11 (torva-port.exe)", rule, "",
+           linked_section(read(CLI11), CLI11_LINKED)]
     sys.stdout.write("\n".join(out) + "\n")
 
 

@@ -34,9 +34,10 @@ esac
 packages=(
   # build
   cmake ninja-build g++ make
-  # the XML of torva-port check's JUnit reports (for the Windows programs
-  # pugixml is built from Debian's source: scripts/setup/debian-source.sh)
-  libpugixml-dev
+  # torva-port's command line (CLI11, header-only, for Windows too) and the
+  # XML of check's JUnit reports (for the Windows programs pugixml is built
+  # from Debian's source: scripts/setup/debian-source.sh)
+  libcli11-dev libpugixml-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev libx11-dev
   # the window; qt6-wayland is its platform plugin for a Wayland session
