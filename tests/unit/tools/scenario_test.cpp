@@ -136,8 +136,8 @@ TEST(Check, WaitsForEachValueAndTellsAFailureFromACheckNotMade) {
          "ERROR broken: port 121 = 1 not checked: the port file cannot be used: Permission denied\n"
          "1 passed, 2 failed, 2 errors\n"
          "ERROR the check could not be made: the port file cannot be used: Permission denied\n"},
-        // Answers left behind by a program that ended: cleared, and never given again.
         {[](PlayedPorts& p) {
+             // Answers left behind by a program that ended: cleared, and never given again.
              p.written = {{115, 42}, {116, 1}, {117, -1000}, {121, 1}};
          },
          "ERROR doubles a byte: port 115 = 42 not checked: " + no_answer + "\n" +
