@@ -14,8 +14,13 @@ namespace {
 using scenario::Action;
 using Result = Outcome::Result;
 
-bool is_expect(const scenario::Step& step) { return scenario::is_expect(step.action); }
-bool is_word(const scenario::Step& step) { return scenario::is_word(step.action); }
+using scenario::is_expect;
+using scenario::is_word;
+
+// Why the run ends at an error of the port file.
+std::string port_file_reason(const std::string& description) {
+    return "the port file cannot be used: " + description;
+}
 
 // The run in hand: the world, the bytes the check itself put in the port
 // file, whether a program answered, why the run ended early.
@@ -23,7 +28,7 @@ class Runner {
 public:
     Runner(const World& world, Millis default_within) : world_(world), default_within_(default_within) {}
 
-    // Every port an expect reads set to 0; false when the port file refused.
+    // Every port an expect reads set to 0; a refusal of the port file ends the run.
     void clear_expected_ports(const std::vector<scenario::Scenario>& scenarios) {
         std::vector<scenario::Step> zeros;
         for (const scenario::Scenario& s : scenarios)
@@ -41,7 +46,7 @@ public:
             try {
                 write(zero);
             } catch (const rt::Error& error) {
-                ended_ = "the port file cannot be used: " + error.description();
+                ended_ = port_file_reason(error.description());
             }
         }
     }
@@ -127,7 +132,7 @@ private:
             case Action::Sleep: world_.sleep(step.duration); return std::nullopt;
             }
         } catch (const rt::Error& error) {
-            ended_ = "the port file cannot be used: " + error.description();
+            ended_ = port_file_reason(error.description());
             return Outcome{.step = &step,
                            .result = Result::Error,
                            .waited = world_.now() - start,
@@ -187,8 +192,7 @@ std::string run_error(const std::vector<ScenarioRun>& runs) {
         for (const CaseRun& c : run.cases)
             for (const Outcome& outcome : c.outcomes)
                 if (outcome.result == Result::Error)
-                    return outcome.port_file ? "the port file cannot be used: " + outcome.problem
-                                             : outcome.problem;
+                    return outcome.port_file ? port_file_reason(outcome.problem) : outcome.problem;
     return "";
 }
 

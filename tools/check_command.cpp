@@ -101,7 +101,7 @@ std::vector<trace::Channel> channels_of(const std::vector<scenario::Scenario>& s
     for (const scenario::Scenario& s : scenarios)
         for (const scenario::Case& c : s.cases)
             for (const scenario::Step& step : c.steps) {
-                const trace::Channel channel{step.port, scenario::is_word(step.action)};
+                const trace::Channel channel{step.port, scenario::is_word(step)};
                 if (step.action != scenario::Action::Sleep &&
                     std::find(channels.begin(), channels.end(), channel) == channels.end())
                     channels.push_back(channel);
@@ -131,14 +131,13 @@ check::World port_world(Clock::time_point start, const CheckOptions& options, po
     const auto stop = [start, limit = options.limit] { return stop_reason(start, limit); };
     return {
         [sample](const scenario::Step& s) {
-            const int value = s.action == scenario::Action::ExpectWord
-                                  ? int{io::read_io_word_checked(s.port)}
-                                  : int{io::read_io_byte_checked(s.port)};
+            const int value = scenario::is_word(s) ? int{io::read_io_word_checked(s.port)}
+                                                   : int{io::read_io_byte_checked(s.port)};
             sample();
             return value;
         },
         [sample](const scenario::Step& s) {
-            if (scenario::is_word(s.action)) io::write_io_word_checked(s.port, std::int16_t(s.value));
+            if (scenario::is_word(s)) io::write_io_word_checked(s.port, std::int16_t(s.value));
             else io::write_io_byte_checked(s.port, std::uint8_t(s.value));
             sample();
         },

@@ -11,7 +11,7 @@ namespace {
 
 using Result = Outcome::Result;
 
-bool is_word(const scenario::Step& step) { return scenario::is_word(step.action); }
+using scenario::is_word;
 
 // "port 115", or "port 117/118" for a word.
 std::string port_of(const scenario::Step& step) {
@@ -33,7 +33,7 @@ std::string what_came(const ScenarioRun& run, const Outcome& outcome) {
     case Result::Failed: break;
     case Result::Error:
         if (outcome.port_file) {
-            const bool read = scenario::is_expect(step.action);
+            const bool read = scenario::is_expect(step);
             return port_of(step) + (read ? " could not be read: " : " could not be written: ") +
                    outcome.problem + " at " + at(run, step);
         }

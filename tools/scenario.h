@@ -45,6 +45,9 @@ struct Step {
     Millis duration = 0;           // sleep
 };
 
+inline bool is_word(const Step& step) { return is_word(step.action); }
+inline bool is_expect(const Step& step) { return is_expect(step.action); }
+
 struct Case {
     std::string name;
     std::vector<Step> steps;

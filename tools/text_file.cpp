@@ -81,8 +81,8 @@ bool looks_like_utf16(std::string_view bytes) {
     return pairs > 0 && (nul[0] * 2 >= pairs || nul[1] * 2 >= pairs);
 }
 
-}  // namespace
-
+// A text safe to show: bytes that are not UTF-8 as U+FFFD, control
+// characters escaped.
 std::string shown(std::string_view text) {
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
@@ -103,6 +103,8 @@ std::string shown(std::string_view text) {
     }
     return out;
 }
+
+}  // namespace
 
 Decoded decode(std::string_view bytes) {
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))

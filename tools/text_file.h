@@ -19,7 +19,4 @@ struct Decoded {
 // Refused: bytes with NUL in them, UTF-16 without its mark among them.
 Decoded decode(std::string_view bytes);
 
-// A text safe to show, as decode() makes it; for names from elsewhere.
-std::string shown(std::string_view text);
-
 }  // namespace text_file
